@@ -1,0 +1,33 @@
+# SQLite 2.8: a system copy when one is installed, otherwise the upstream source
+# compiled here as a static C library. Both end up as the target itemlib_sqlite2.
+find_path(ITEMLIB_SYSTEM_SQLITE2_INCLUDE sqlite.h)
+find_library(ITEMLIB_SYSTEM_SQLITE2_LIBRARY NAMES sqlite)
+set(ITEMLIB_SQLITE2_EXPORT itemlib_sqlite2)
+set(_itemlib_system_sqlite2 OFF)
+if(ITEMLIB_SYSTEM_SQLITE2_INCLUDE AND ITEMLIB_SYSTEM_SQLITE2_LIBRARY)
+  file(STRINGS "${ITEMLIB_SYSTEM_SQLITE2_INCLUDE}/sqlite.h" _v REGEX "SQLITE_VERSION[ \t]+\"2\\.8")
+  if(_v)
+    set(_itemlib_system_sqlite2 ON)
+  endif()
+endif()
+
+if(_itemlib_system_sqlite2)
+  message(STATUS "SQLite 2.8: system library ${ITEMLIB_SYSTEM_SQLITE2_LIBRARY}")
+  add_library(itemlib_sqlite2 INTERFACE)
+  target_include_directories(itemlib_sqlite2 INTERFACE ${ITEMLIB_SYSTEM_SQLITE2_INCLUDE})
+  target_link_libraries(itemlib_sqlite2 INTERFACE ${ITEMLIB_SYSTEM_SQLITE2_LIBRARY})
+else()
+  set(_dir "${ITEMLIB_SQLITE2_SOURCE_DIR}/src")
+  if(NOT EXISTS "${_dir}/sqlite.h")
+    message(FATAL_ERROR "No system SQLite 2.8 and no source at ITEMLIB_SQLITE2_SOURCE_DIR=${ITEMLIB_SQLITE2_SOURCE_DIR}")
+  endif()
+  message(STATUS "SQLite 2.8: compiled from ${ITEMLIB_SQLITE2_SOURCE_DIR}")
+  file(GLOB _sqlite_sources "${_dir}/*.c")
+  add_library(itemlib_sqlite2 STATIC ${_sqlite_sources})
+  set_target_properties(itemlib_sqlite2 PROPERTIES LINKER_LANGUAGE C C_STANDARD 99)
+  # Upstream code is not ours: no warnings, no sanitizers, no fuzzer coverage.
+  target_compile_options(itemlib_sqlite2 PRIVATE -w)
+  target_compile_definitions(itemlib_sqlite2 PRIVATE THREADSAFE=0 NDEBUG)
+  target_include_directories(itemlib_sqlite2 PUBLIC $<BUILD_INTERFACE:${_dir}>)
+
+endif()

@@ -1,0 +1,54 @@
+// The byte-level pieces shared by the binary writer, the binary reader and
+// the tree loader: markers, encoded node names and a read-ahead reader.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "serial/NodeName.h"
+#include "serial/Streams.h"
+
+namespace Serial {
+namespace Binary {
+
+constexpr unsigned char NODE_START = 0x18;
+constexpr unsigned char NODE_END = 0x19;
+constexpr unsigned char FIELD = 0x1A;
+
+// Reads an IStreamIn in blocks so that the one-byte markers cost no call
+// into the stream. Never allocates more than the stream actually delivers
+// (plus one block), whatever a size field claims.
+class ByteReader {
+ public:
+  explicit ByteReader(IStreamIn& in);
+
+  // False at the end of the stream.
+  bool ReadByte(unsigned char& byte) {
+    if (pos_ == end_ && !Refill()) return false;
+    byte = ahead_[pos_++];
+    return true;
+  }
+  // Reads exactly `size` bytes; false (with part read) at the end of the stream.
+  bool ReadExact(void* data, size_t size);
+  // Reads exactly `size` bytes into `out`, growing it to at least `size`
+  // only as the bytes arrive. False at a premature end.
+  bool ReadInto(std::vector<unsigned char>& out, size_t size);
+  // Reads a little-endian 32-bit value; false at the end of the stream.
+  bool ReadU32(unsigned int& value);
+
+ private:
+  bool Refill();
+
+  IStreamIn& in_;
+  std::vector<unsigned char> ahead_;
+  size_t pos_;
+  size_t end_;
+};
+
+// Reads an encoded node name (type byte, then length and code units or the
+// byte). Throws FormatIO at the end of the stream, on an unknown type, and on
+// a string name longer than NodeName::MAX_NODE_NAME_LEN.
+NodeName ReadEncodedName(ByteReader& reader);
+
+}  // namespace Binary
+}  // namespace Serial

@@ -1,0 +1,64 @@
+// The sequential binary reader. Every structural mismatch throws FormatIO;
+// node names are compared in place so that entering a node allocates nothing.
+#include "serial/BinarySerialIn.h"
+
+#include <cstring>
+
+namespace Serial {
+namespace Binary {
+
+BinarySerialIn::BinarySerialIn(IStreamIn& in)
+    : reader_(in), depth_(0), version_(UNDEFINED_SCHEME_VERSION), field_(16) {
+  if (!version_.Do(*this)) throw Exceptions::FormatIO();
+  EnterNode(NodeName(ROOT_NODE_NAME));
+}
+
+unsigned char BinarySerialIn::NextByte() {
+  unsigned char byte = 0;
+  if (!reader_.ReadByte(byte)) throw Exceptions::FormatIO();
+  return byte;
+}
+
+bool BinarySerialIn::EnterNode(const NodeName& name) {
+  if (NextByte() != NODE_START) throw Exceptions::FormatIO();
+  const unsigned char type = NextByte();
+  if (type != name.GetType()) throw Exceptions::FormatIO();
+  switch (name.GetType()) {
+    case NodeName::NONE:
+      break;
+    case NodeName::BYTE:
+      if (NextByte() != name.GetByteValue()) throw Exceptions::FormatIO();
+      break;
+    case NodeName::STRING: {
+      const unsigned int length = NextByte();
+      const CString& expected = name.GetStrValue();
+      if (length > NodeName::MAX_NODE_NAME_LEN ||
+          length != static_cast<unsigned int>(expected.GetLength())) {
+        throw Exceptions::FormatIO();
+      }
+      char16_t text[256];
+      if (!reader_.ReadExact(text, length * 2u) ||
+          std::memcmp(text, expected.GetString(), length * 2u) != 0) {
+        throw Exceptions::FormatIO();
+      }
+      break;
+    }
+  }
+  ++depth_;
+  return true;
+}
+
+void BinarySerialIn::LeaveNode() {
+  if (NextByte() != NODE_END || depth_ == 0) throw Exceptions::FormatIO();
+  --depth_;
+}
+
+const void* BinarySerialIn::ReadField(unsigned int& size) {
+  if (NextByte() != FIELD || !reader_.ReadU32(size) || !reader_.ReadInto(field_, size)) {
+    throw Exceptions::FormatIO();
+  }
+  return field_.data();
+}
+
+}  // namespace Binary
+}  // namespace Serial

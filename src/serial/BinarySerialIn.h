@@ -1,0 +1,45 @@
+// Reads the binary serial format strictly in the order it was written.
+#pragma once
+
+#include <vector>
+
+#include "serial/BinaryFormat.h"
+#include "serial/ISerialStream.h"
+#include "serial/Streams.h"
+
+namespace Serial {
+namespace Binary {
+
+// Reads a binary serial stream strictly in the order it was written.
+// The stream must outlive the reader. Construction consumes the header and
+// the start of "Root"; malformed bytes throw Serial::Exceptions::FormatIO.
+// The reader takes bytes from the stream in blocks, so it may consume bytes
+// past the end of the serial data.
+class BinarySerialIn : public ISerialStream {
+ public:
+  explicit BinarySerialIn(IStreamIn& in);
+  BinarySerialIn(const BinarySerialIn&) = delete;
+  BinarySerialIn& operator=(const BinarySerialIn&) = delete;
+
+  // Throws FormatIO unless the next node is `name`; never returns false.
+  bool EnterNode(const NodeName& name) override;
+  // Throws FormatIO unless the next byte ends a node.
+  void LeaveNode() override;
+  bool IsReading() const override { return true; }
+  // Returns the bytes of the next field, valid until the next ReadField.
+  // REQUIRES: the next byte in the stream is a field marker (else FormatIO).
+  const void* ReadField(unsigned int& size) override;
+  void WriteField(unsigned int /*size*/, const void* /*data*/) override {}
+  VersionInfo GetSchemeVersion() override { return version_; }
+
+ private:
+  unsigned char NextByte();
+
+  ByteReader reader_;
+  unsigned int depth_;
+  VersionInfo version_;
+  std::vector<unsigned char> field_;
+};
+
+}  // namespace Binary
+}  // namespace Serial

@@ -1,0 +1,92 @@
+// The binary writer. It collects bytes in a block-sized buffer because the
+// format is made of many tiny pieces and every stream call has a cost (a
+// gzwrite per marker byte would dominate a save).
+#include "serial/BinarySerialOut.h"
+
+#include <cstring>
+
+#include "serial/BinaryFormat.h"
+
+namespace Serial {
+namespace Binary {
+
+namespace {
+constexpr size_t kBlock = 64 * 1024;
+}
+
+BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
+    : out_(out), depth_(0), version_(version), buffer_(kBlock), used_(0) {
+  if (version_ == UNDEFINED_SCHEME_VERSION) version_ = VersionInfo::FromString(u"6.0.5865");
+  version_.Do(*this);
+  EnterNode(NodeName(ROOT_NODE_NAME));
+}
+
+BinarySerialOut::~BinarySerialOut() {
+  LeaveNode();
+  Flush();
+}
+
+void BinarySerialOut::Flush() {
+  if (used_ != 0) out_.write(buffer_.data(), static_cast<unsigned int>(used_));
+  used_ = 0;
+}
+
+void BinarySerialOut::Put(const void* data, size_t size) {
+  if (used_ + size > buffer_.size()) {
+    Flush();
+    if (size >= buffer_.size()) {
+      out_.write(data, static_cast<unsigned int>(size));
+      return;
+    }
+  }
+  std::memcpy(&buffer_[used_], data, size);
+  used_ += size;
+}
+
+bool BinarySerialOut::EnterNode(const NodeName& name) {
+  ++depth_;
+  unsigned char head[4] = {NODE_START, static_cast<unsigned char>(name.GetType()), 0, 0};
+  switch (name.GetType()) {
+    case NodeName::NONE:
+      Put(head, 2);
+      break;
+    case NodeName::BYTE:
+      head[2] = name.GetByteValue();
+      Put(head, 3);
+      break;
+    case NodeName::STRING: {
+      // Only the low 8 bits of an overlong length fit; that many code units
+      // follow, so the stream stays well-formed.
+      const unsigned char length = static_cast<unsigned char>(name.GetStrValue().GetLength());
+      head[2] = length;
+      Put(head, 3);
+      Put(name.GetStrValue().GetString(), length * 2u);
+      break;
+    }
+  }
+  return true;
+}
+
+void BinarySerialOut::LeaveNode() {
+  const unsigned char end = NODE_END;
+  Put(&end, 1);
+  --depth_;
+}
+
+void BinarySerialOut::WriteField(unsigned int size, const void* data) {
+  if (used_ + 5 + size <= buffer_.size()) {
+    unsigned char* p = &buffer_[used_];
+    p[0] = FIELD;
+    std::memcpy(p + 1, &size, 4);
+    if (size != 0) std::memcpy(p + 5, data, size);
+    used_ += 5 + size;
+    return;
+  }
+  unsigned char head[5] = {FIELD};
+  std::memcpy(head + 1, &size, 4);
+  Put(head, 5);
+  if (size != 0) Put(data, size);
+}
+
+}  // namespace Binary
+}  // namespace Serial

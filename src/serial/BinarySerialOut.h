@@ -1,0 +1,49 @@
+// Writes the binary serial format: the version header, the node "Root",
+// the caller's nodes and fields, and on destruction the end of "Root".
+#pragma once
+
+#include <vector>
+
+#include "serial/ISerialStream.h"
+#include "serial/Streams.h"
+
+namespace Serial {
+namespace Binary {
+
+// The output stream must outlive the writer. Bytes are collected in a small
+// buffer and handed to the stream in blocks; the stream has received every
+// byte, "Root"'s end included, once the writer is destroyed (or Flush()ed).
+class BinarySerialOut : public ISerialStream {
+ public:
+  // Writes the header (UNDEFINED_SCHEME_VERSION becomes 6.0.5865) and opens
+  // "Root".
+  BinarySerialOut(IStreamOut& out, VersionInfo version = UNDEFINED_SCHEME_VERSION);
+  // Closes "Root" and hands every remaining byte to the stream.
+  ~BinarySerialOut() override;
+  BinarySerialOut(const BinarySerialOut&) = delete;
+  BinarySerialOut& operator=(const BinarySerialOut&) = delete;
+
+  // Always true. A string name longer than 255 code units has only the low
+  // 8 bits of its length written; keep names within MAX_NODE_NAME_LEN.
+  bool EnterNode(const NodeName& name) override;
+  void LeaveNode() override;
+  bool IsReading() const override { return false; }
+  const void* ReadField(unsigned int& /*size*/) override { return nullptr; }
+  void WriteField(unsigned int size, const void* data) override;
+  VersionInfo GetSchemeVersion() override { return version_; }
+
+  // Hands the buffered bytes to the stream now.
+  void Flush();
+
+ private:
+  void Put(const void* data, size_t size);
+
+  IStreamOut& out_;
+  unsigned int depth_;
+  VersionInfo version_;
+  std::vector<unsigned char> buffer_;
+  size_t used_;
+};
+
+}  // namespace Binary
+}  // namespace Serial

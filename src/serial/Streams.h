@@ -1,0 +1,107 @@
+// Byte streams under the serial format: plain files, gzip files and memory.
+// Everything above sees only IStreamIn/IStreamOut, so a serial stream can
+// live anywhere a byte stream can.
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+namespace Serial {
+
+// A source of bytes. A short count from read() is the only end-of-data signal.
+class IStreamIn {
+ public:
+  virtual ~IStreamIn() = default;
+  // Places up to `count` bytes in `buffer`; returns how many it placed.
+  virtual unsigned int read(void* buffer, unsigned int count) = 0;
+};
+
+// A sink of bytes. Errors show only in the returned count.
+class IStreamOut {
+ public:
+  virtual ~IStreamOut() = default;
+  virtual unsigned int write(const void* buffer, unsigned int count) = 0;
+};
+
+// Reads a file. A file that cannot be opened reads as empty.
+class FileStreamIn : public IStreamIn {
+ public:
+  explicit FileStreamIn(const char16_t* path);
+  ~FileStreamIn() override;
+  FileStreamIn(const FileStreamIn&) = delete;
+  FileStreamIn& operator=(const FileStreamIn&) = delete;
+  unsigned int read(void* buffer, unsigned int count) override;
+  bool IsOpen() const { return file_ != nullptr; }
+
+ private:
+  FILE* file_;
+};
+
+// Creates or truncates a file. A file that cannot be opened writes nothing.
+class FileStreamOut : public IStreamOut {
+ public:
+  explicit FileStreamOut(const char16_t* path);
+  ~FileStreamOut() override;
+  FileStreamOut(const FileStreamOut&) = delete;
+  FileStreamOut& operator=(const FileStreamOut&) = delete;
+  unsigned int write(const void* buffer, unsigned int count) override;
+  bool IsOpen() const { return file_ != nullptr; }
+
+ private:
+  FILE* file_;
+};
+
+// Reads the caller's bytes, which must outlive the stream.
+class MemoryStreamIn : public IStreamIn {
+ public:
+  MemoryStreamIn(const unsigned char* data, unsigned int size)
+      : data_(data), size_(size), position_(0) {}
+  unsigned int read(void* buffer, unsigned int count) override;
+
+ private:
+  const unsigned char* data_;
+  unsigned int size_;
+  unsigned int position_;
+};
+
+// Collects written bytes in memory; the stream owns them.
+class MemoryStreamOut : public IStreamOut {
+ public:
+  unsigned int write(const void* buffer, unsigned int count) override;
+  const std::vector<unsigned char>& data() const { return data_; }
+  std::vector<unsigned char>& data() { return data_; }
+
+ private:
+  std::vector<unsigned char> data_;
+};
+
+// Reads a gzip file (a plain file reads through unchanged, as zlib does).
+class GZFileStreamIn : public IStreamIn {
+ public:
+  explicit GZFileStreamIn(const char16_t* path);
+  ~GZFileStreamIn() override;
+  GZFileStreamIn(const GZFileStreamIn&) = delete;
+  GZFileStreamIn& operator=(const GZFileStreamIn&) = delete;
+  unsigned int read(void* buffer, unsigned int count) override;
+  bool IsOpen() const { return handle_ != nullptr; }
+
+ private:
+  void* handle_;  // gzFile; kept opaque so that callers need no zlib header
+};
+
+// Writes a gzip file at compression `level` 0 to 9; a level above 9 opens
+// nothing and creates no file.
+class GZFileStreamOut : public IStreamOut {
+ public:
+  GZFileStreamOut(const char16_t* path, unsigned int level);
+  ~GZFileStreamOut() override;
+  GZFileStreamOut(const GZFileStreamOut&) = delete;
+  GZFileStreamOut& operator=(const GZFileStreamOut&) = delete;
+  unsigned int write(const void* buffer, unsigned int count) override;
+  bool IsOpen() const { return handle_ != nullptr; }
+
+ private:
+  void* handle_;  // gzFile
+};
+
+}  // namespace Serial

@@ -1,0 +1,76 @@
+// Helpers for the serial tests: write through a lambda into bytes, read
+// bytes back, and spell bytes in hex for readable failures.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "serial/BinarySerialIn.h"
+#include "serial/BinarySerialOut.h"
+#include "serial/Streams.h"
+
+namespace testutil {
+
+using Bytes = std::vector<unsigned char>;
+
+// The whole stream written by a BinarySerialOut around `body`.
+inline Bytes Write(const std::function<void(Serial::ISerialStream&)>& body) {
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut writer(out);
+    body(writer);
+  }
+  return out.data();
+}
+
+// Only the bytes that `body` wrote, without header, "Root" start and end.
+inline Bytes WriteBody(const std::function<void(Serial::ISerialStream&)>& body) {
+  Bytes all = Write(body);
+  return Bytes(all.begin() + 109, all.end() - 1);
+}
+
+inline void Read(const Bytes& bytes, const std::function<void(Serial::ISerialStream&)>& body) {
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+  Serial::Binary::BinarySerialIn reader(in);
+  body(reader);
+}
+
+inline std::string Hex(const Bytes& bytes) {
+  std::string text;
+  char part[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(part, sizeof part, text.empty() ? "%02X" : " %02X", b);
+    text += part;
+  }
+  return text;
+}
+
+// Bytes from text such as "18 01 01 41 00".
+inline Bytes FromHex(const std::string& text) {
+  Bytes bytes;
+  for (size_t i = 0; i + 1 < text.size() + 1; ) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i >= text.size()) break;
+    bytes.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    i += 2;
+  }
+  return bytes;
+}
+
+// A complete stream: the standard header and "Root" around `body`.
+inline Bytes Stream(const Bytes& body) {
+  Bytes all = Write([](Serial::ISerialStream&) {});
+  all.pop_back();
+  all.insert(all.end(), body.begin(), body.end());
+  all.push_back(0x19);
+  return all;
+}
+
+inline std::string TempPath(const std::string& name) {
+  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
+  return std::string(dir ? dir : "/tmp") + "/" + name;
+}
+
+}  // namespace testutil
