@@ -49,7 +49,7 @@ class CString {
 
   // Ordinal comparison of code units: <0, 0, >0.
   int Compare(const char16_t* other) const;
-  // Comparison after per-character ICU lower-casing.
+  // Comparison after per-character ICU simple case folding.
   int CompareNoCase(const char16_t* other) const;
 
   CString Mid(int first) const;
@@ -59,7 +59,7 @@ class CString {
   CString SpanIncluding(const char16_t* set) const;
   CString SpanExcluding(const char16_t* set) const;
 
-  // -1 when not found.
+  // -1 when not found or when `start` is negative or past the end.
   int Find(char16_t ch, int start = 0) const;
   int Find(const char16_t* sub, int start = 0) const;
   int ReverseFind(char16_t ch) const;
@@ -67,6 +67,7 @@ class CString {
 
   CString& MakeLower();
   CString& MakeUpper();
+  // Reverses characters; surrogate pairs stay in order.
   CString& MakeReverse();
 
   // Without arguments these trim Unicode white space.
@@ -90,19 +91,24 @@ class CString {
   int Delete(int index, int count = 1);
 
   // Next token after `start` separated by any of `delims`; `start` becomes
-  // -1 and the result empty when no token is left.
+  // -1 and the result empty when no token is left. Without delimiters the
+  // rest of the text is the last token.
   CString Tokenize(const char16_t* delims, int& start) const;
 
   // printf-style formatting: %d %i %u %x %X %o %c %s (char16_t*), %S
-  // (char*), %p, %f %e %g, with flags, width, precision, '*', and the
-  // length modifiers h, l, ll, I64. Pass strings as const char16_t*.
+  // (char*, UTF-8), %p, %f %e %g, with flags, width, precision, '*', and the
+  // length modifiers h, l, ll, I64. Pass strings as const char16_t*. As in
+  // MSVC's wide printf, %hs/%hc are narrow and %ls/%lc wide, %p prints all
+  // hex digits without "0x", and the 0 flag pads strings with zeros. Unknown
+  // directives are copied as written.
   void Format(const char16_t* format, ...);
   void AppendFormat(const char16_t* format, ...);
   void FormatV(const char16_t* format, va_list args);
   void AppendFormatV(const char16_t* format, va_list args);
 
-  // Raw access as in MFC: the buffer holds at least minLength units until
-  // ReleaseBuffer, which cuts at newLength or at the first zero.
+  // Raw access as in MFC: the buffer holds at least minLength units (plus the
+  // terminating zero) until ReleaseBuffer, which cuts at newLength or at the
+  // first zero. GetLength() counts the whole buffer until then.
   char16_t* GetBuffer(int minLength = 0);
   char16_t* GetBufferSetLength(int length);
   void ReleaseBuffer(int newLength = -1);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "platform/CString.h"
 
@@ -58,7 +59,9 @@ enum VARENUM : VARTYPE {
 };
 
 // BSTRs carry their length in code units in the four bytes before the text
-// and a terminating zero after it. Null is a valid, empty BSTR.
+// and a terminating zero after it. Null is a valid, empty BSTR:
+// SysAllocString(nullptr) returns it, SysAllocStringLen(nullptr, n) returns n
+// zero units, and the calls return null when memory runs out.
 BSTR SysAllocString(const char16_t* text);
 BSTR SysAllocStringLen(const char16_t* text, unsigned int length);
 void SysFreeString(BSTR text);
@@ -98,11 +101,20 @@ void VariantInit(VARIANT* v);
 // Frees an owned BSTR and leaves VT_EMPTY. Unsupported types are just reset.
 HRESULT VariantClear(VARIANT* v);
 // Clears `dest`, then makes it a deep copy of `src` (a BSTR is duplicated).
+// VT_BYREF values copy the reference. VT_ARRAY, VT_DISPATCH, VT_UNKNOWN and
+// unknown types give DISP_E_BADVARTYPE and leave `dest` unchanged.
 HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 // Converts `src` to type `vt` into `dest` (which may be `src`). Supports the
 // numeric types, VT_BOOL, VT_DATE, VT_BSTR (decimal text, "True"/"False"
 // for VT_BOOL as in the English locale), VT_EMPTY and VT_NULL. On failure
 // `dest` is unchanged and an error code is returned.
+// Rules: reals round half to even; out of range is DISP_E_OVERFLOW; VT_NULL
+// converts to nothing else (DISP_E_TYPEMISMATCH); VT_EMPTY is 0 or "";
+// text may have surrounding white space and parses as a decimal number
+// (sign, fraction, exponent) or "true"/"false" in any case; VARIANT_TRUE is
+// -1, or all bits set in unsigned types. Text to and from VT_DATE (a
+// locale's date format) is not supported: DISP_E_TYPEMISMATCH. `flags` is
+// accepted for the Windows signature and ignored.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, uint16_t flags, VARTYPE vt);
 
 // Owning wrapper with value semantics; every constructor zero-fills the
@@ -113,6 +125,9 @@ class _variant_t : public tagVARIANT {
   _variant_t(const VARIANT& v);
   _variant_t(const _variant_t& v);
   _variant_t(_variant_t&& v) noexcept;
+  // `type` may name another type: VT_BOOL for the integers, VT_ERROR and
+  // VT_INT for int32_t and VT_DATE for double are taken as they are, any
+  // other is reached with ChangeType (the natural type stays if that fails).
   _variant_t(int16_t value, VARTYPE type = VT_I2);
   _variant_t(int32_t value, VARTYPE type = VT_I4);
   _variant_t(uint32_t value);
@@ -121,9 +136,20 @@ class _variant_t : public tagVARIANT {
   _variant_t(float value);
   _variant_t(double value, VARTYPE type = VT_R8);
   _variant_t(bool value);
+  _variant_t(int8_t value);
   _variant_t(uint8_t value);
-  _variant_t(const char16_t* text);
+  _variant_t(uint16_t value);
+  // long long is not int64_t (long) on LP64, so 5LL would be ambiguous
+  // among the integer constructors without this.
+  template <typename T, typename Wide = std::conditional_t<std::is_signed_v<T>, int64_t, uint64_t>,
+            std::enable_if_t<std::is_same_v<T, long long> || std::is_same_v<T, unsigned long long>,
+                             int> = 0>
+  _variant_t(T value) : _variant_t(static_cast<Wide>(value)) {}
+  _variant_t(const char16_t* text);  // null gives a null BSTR
   _variant_t(const CString& text);
+  // Narrow text would otherwise turn silently into VT_BOOL through the
+  // pointer-to-bool conversion; use CString::FromUtf8.
+  _variant_t(const char* text) = delete;
   ~_variant_t() { VariantClear(this); }
 
   _variant_t& operator=(const _variant_t& v);

@@ -263,7 +263,13 @@ class AutoPtrSerialStrategy : public ISerialStrategy<std::unique_ptr<T>> {
       return pointer_.Do(s, raw);
     }
     T* raw = nullptr;
-    const bool ok = pointer_.Do(s, raw);
+    bool ok = false;
+    try {
+      ok = pointer_.Do(s, raw);
+    } catch (...) {
+      delete raw;  // FormatIO in the middle of the object: nobody else owns it
+      throw;
+    }
     if (!ok) {
       delete raw;  // a half-read object is not adopted and must not leak
       return false;
