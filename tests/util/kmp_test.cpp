@@ -1,0 +1,140 @@
+// KMP search against a naive search on generated texts, the whole-word rule
+// at text edges and beside ICU punctuation and white space, and the table.
+#include "util/KMP.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Find(const CString& text, const CString& pattern, int start, bool wholeWord) {
+  return KMP::FindPos(text, pattern, KMP::BuildTable(pattern), start, wholeWord);
+}
+
+// Word boundaries within the alphabet of the generated texts.
+bool IsBoundary(char16_t c) { return c == u' ' || c == u'.' || c == u'\t'; }
+
+int NaiveFind(const std::u16string& text, const std::u16string& pattern, int start,
+              bool wholeWord) {
+  const int n = static_cast<int>(text.size());
+  const int m = static_cast<int>(pattern.size());
+  for (int p = start < 0 ? 0 : start; p + m <= n; ++p) {
+    if (text.compare(static_cast<size_t>(p), static_cast<size_t>(m), pattern) != 0) continue;
+    if (!wholeWord) return p;
+    const bool before = p == 0 || IsBoundary(text[static_cast<size_t>(p - 1)]);
+    const bool after = p + m == n || IsBoundary(text[static_cast<size_t>(p + m)]);
+    if (before && after) return p;
+  }
+  return -1;
+}
+
+TEST(KMP, TableIsTheRefinedFailureFunction) {
+  EXPECT_EQ(KMP::BuildTable(u""), (std::vector<int>{-1}));
+  EXPECT_EQ(KMP::BuildTable(u"a"), (std::vector<int>{-1, 0}));
+  EXPECT_EQ(KMP::BuildTable(u"aa"), (std::vector<int>{-1, -1, 1}));
+  EXPECT_EQ(KMP::BuildTable(u"abab"), (std::vector<int>{-1, 0, -1, 0, 2}));
+  EXPECT_EQ(KMP::BuildTable(u"abcab"), (std::vector<int>{-1, 0, 0, -1, 0, 2}));
+  EXPECT_EQ(KMP::BuildTable(u"aab"), (std::vector<int>{-1, -1, 1, 0}));
+}
+
+TEST(KMP, FindsWhatANaiveSearchFinds) {
+  std::mt19937 random(20240229);
+  const char16_t alphabet[] = {u'a', u'b', u' ', u'.'};
+  std::uniform_int_distribution<int> letter(0, 3);
+  std::uniform_int_distribution<int> onlyLetters(0, 1);
+  auto generate = [&](int length, bool lettersOnly) {
+    std::u16string s;
+    for (int i = 0; i < length; ++i) {
+      s += alphabet[static_cast<size_t>(lettersOnly ? onlyLetters(random) : letter(random))];
+    }
+    return s;
+  };
+  int matches = 0;
+  for (int round = 0; round < 4000; ++round) {
+    const std::u16string text = generate(round % 40, false);
+    const std::u16string pattern = generate(1 + round % 5, round % 3 == 0);
+    const CString t(text);
+    const CString p(pattern);
+    const std::vector<int> table = KMP::BuildTable(p);
+    for (int start = -1; start <= static_cast<int>(text.size()) + 1; ++start) {
+      for (const bool wholeWord : {false, true}) {
+        const int expected = NaiveFind(text, pattern, start, wholeWord);
+        ASSERT_EQ(KMP::FindPos(t, p, table, start, wholeWord), expected)
+            << t.ToUtf8() << " / " << p.ToUtf8() << " from " << start << " whole " << wholeWord;
+        matches += expected >= 0;
+      }
+    }
+  }
+  EXPECT_GT(matches, 10000);  // the generator really produces matches
+}
+
+TEST(KMP, FindsEveryOverlappingOccurrence) {
+  const struct {
+    std::u16string text;
+    std::u16string pattern;
+    std::vector<int> positions;
+  } cases[] = {
+      {u"aaaa", u"aa", {0, 1, 2}},
+      {u"abababa", u"aba", {0, 2, 4}},
+      {u"aabaabaab", u"aabaab", {0, 3}},
+      {u"\U0001F600\U0001F600", u"\U0001F600", {0, 2}},
+      {u"abc", u"abcd", {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> found;
+    for (int pos = Find(c.text, c.pattern, 0, false); pos >= 0;
+         pos = Find(c.text, c.pattern, pos + 1, false)) {
+      found.push_back(pos);
+    }
+    EXPECT_EQ(found, c.positions) << CString(c.text).ToUtf8();
+  }
+}
+
+TEST(KMP, WholeWordsNeedBoundariesOrTextEdges) {
+  const struct {
+    std::u16string text;
+    int start;
+    int wholeWord;
+    int plain;
+  } cases[] = {
+      {u"cat concat", 1, -1, 7},
+      {u"cat concat", 0, 0, 0},
+      {u"a cat.", 0, 2, 2},
+      {u"cat", 0, 0, 0},
+      {u"cats cat", 0, 5, 0},
+      {u"(cat)", 0, 1, 1},
+      {u"\u00ABcat\u00BB", 0, 1, 1},  // guillemets are punctuation
+      {u"_cat_", 0, 1, 1},            // so is the connector underscore
+      {u"\u3000cat\u2028", 0, 1, 1},  // ideographic space, line separator
+      {u"\tcat\n", 0, 1, 1},
+      {u"\u00A0cat", 0, -1, 1},  // a no-break space is not white space
+      {u"$cat", 0, -1, 1},       // symbols are not punctuation
+      {u"cat+", 0, -1, 0},
+      {u"1cat", 0, -1, 1},
+      {u"\u00E9cat", 0, -1, 1},
+      {u"catcat cat", 0, 7, 0},  // rejected matches overlap the next try
+      {u"cacat cat", 0, 6, 2},
+  };
+  for (const auto& c : cases) {
+    const CString text(c.text);
+    EXPECT_EQ(Find(text, u"cat", c.start, true), c.wholeWord) << text.ToUtf8();
+    EXPECT_EQ(Find(text, u"cat", c.start, false), c.plain) << text.ToUtf8();
+  }
+  EXPECT_EQ(Find(u"aa aaa aa", u"aa", 1, true), 7);
+  EXPECT_EQ(Find(u"aaa aa", u"aa", 0, true), 4);
+  EXPECT_EQ(Find(u"ba.a.a", u"a.a", 0, true), 3);  // overlaps the rejected match at 1
+}
+
+TEST(KMP, OutOfRangeArgumentsFindNothing) {
+  EXPECT_EQ(Find(u"abc", u"", 0, false), -1);
+  EXPECT_EQ(Find(u"", u"a", 0, false), -1);
+  EXPECT_EQ(Find(u"abc", u"c", 3, false), -1);
+  EXPECT_EQ(Find(u"abc", u"c", 2, false), 2);
+  EXPECT_EQ(Find(u"abc", u"a", -5, false), 0);
+  EXPECT_EQ(KMP::FindPos(u"abc", u"b", KMP::BuildTable(u"bb"), 0, false), -1);  // wrong table
+}
+
+}  // namespace
