@@ -20,5 +20,6 @@ function(itemlib_our_code target)
   if(ITEMLIB_BUILD_FUZZ)
     # Coverage for libFuzzer on everything the fuzzers reach.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()

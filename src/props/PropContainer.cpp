@@ -1,6 +1,4 @@
-// The property container. Reading is written out here rather than through
-// the generic map strategy: a value that fails or throws halfway through must
-// be freed, which the generic strategy cannot know how to do.
+// The property container: an owning map of values with a change handler.
 #include "props/PropContainer.h"
 
 #include <memory>
@@ -66,10 +64,10 @@ bool CPropContainer::Do(Serial::ISerialStream& s) {
   using Serial::NodeName;
   Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
   Serial::SerialClassStrategy<CProp> valueStrategy(factory);
+  Serial::DefaultSerialStrategy<CPropName> nameStrategy;
+  Serial::PairSerialStrategy<CPropName, CProp*> pair(nameStrategy, valueStrategy);
 
   if (!s.IsReading()) {
-    Serial::DefaultSerialStrategy<CPropName> nameStrategy;
-    Serial::PairSerialStrategy<CPropName, CProp*> pair(nameStrategy, valueStrategy);
     Serial::MapSerialStrategy<std::map<CPropName, CProp*>> map(pair);
     s.EnterNode(NodeName(static_cast<unsigned char>(1)));
     map.Do(s, props_);
@@ -79,36 +77,13 @@ bool CPropContainer::Do(Serial::ISerialStream& s) {
 
   Clear();
   if (!s.EnterNode(NodeName(static_cast<unsigned char>(1)))) return true;
-  unsigned int count = 0;
-  if (Serial::Do(s, count)) {
-    for (unsigned int i = 0; i < count; ++i) {
-      if (!s.EnterNode(NodeName())) break;
-      CPropName name;
-      bool ok = false;
-      if (s.EnterNode(NodeName())) {
-        ok = name.Do(s);
-        s.LeaveNode();
-      }
-      std::unique_ptr<CProp> value;
-      if (ok && s.EnterNode(NodeName())) {
-        CProp* raw = nullptr;
-        try {
-          ok = valueStrategy.Do(s, raw);
-        } catch (...) {
-          delete raw;
-          throw;
-        }
-        value.reset(raw);
-        s.LeaveNode();
-      } else {
-        ok = false;
-      }
-      s.LeaveNode();
-      // A stored null value is no entry: no entry ever holds null.
-      if (!ok) break;
-      if (value) props_.emplace(name, value.release());  // a repeated name keeps the first
-    }
-  }
+  Serial::ReadElements(
+      s, pair,
+      [this](std::pair<CPropName, CProp*>&& entry) {
+        // A stored null is no entry; a repeated name keeps the first value.
+        if (!entry.second || !props_.emplace(entry.first, entry.second).second) delete entry.second;
+      },
+      [](std::pair<CPropName, CProp*>& entry) { delete entry.second; });
   s.LeaveNode();
   return true;
 }

@@ -63,6 +63,36 @@ class EnumSerialStrategy : public ISerialStrategy<E> {
   }
 };
 
+// Reads a count field and then up to that many elements, one anonymous node
+// each, as the container strategy writes them. Every element read completely
+// goes to `adopt`; an element whose read fails or throws goes to `discard`
+// first, so that owned pointers in it are freed. Stops with false at the first
+// failure.
+template <typename E, typename Adopt, typename Discard>
+bool ReadElements(ISerialStream& s, ISerialStrategy<E>& element, Adopt adopt, Discard discard) {
+  unsigned int count = 0;
+  if (!Serial::Do(s, count)) return false;
+  // No reserve(count): the count comes from the stream and is not trusted.
+  for (unsigned int i = 0; i < count; ++i) {
+    E item{};
+    if (!s.EnterNode(NodeName())) return false;
+    bool ok = false;
+    try {
+      ok = element.Do(s, item);
+      s.LeaveNode();
+    } catch (...) {
+      discard(item);
+      throw;
+    }
+    if (!ok) {
+      discard(item);
+      return false;
+    }
+    adopt(std::move(item));
+  }
+  return true;
+}
+
 // A container: its count as a 4-byte field, then one anonymous node per
 // element. Reading clears the container first; a failed element stops the
 // read and leaves the elements read before it. Sets and maps do not add an
@@ -73,7 +103,19 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
   explicit STLContainerSerialStrategy(ISerialStrategy<E>& element) : element_(element) {}
 
   bool Do(ISerialStream& s, C& container) override {
-    if (s.IsReading()) return Read(s, container);
+    if (s.IsReading()) {
+      container.clear();
+      return ReadElements(
+          s, element_,
+          [&container](E&& item) {
+            if constexpr (detail::HasPushBack<C>::value) {
+              container.push_back(std::move(item));
+            } else {
+              container.insert(container.end(), std::move(item));
+            }
+          },
+          [](E&) {});
+    }
     unsigned int count = static_cast<unsigned int>(container.size());
     Serial::Do(s, count);
     for (auto& item : container) {
@@ -92,26 +134,6 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
   }
 
  private:
-  bool Read(ISerialStream& s, C& container) {
-    container.clear();
-    unsigned int count = 0;
-    if (!Serial::Do(s, count)) return false;
-    // No reserve(count): the count comes from the stream and is not trusted.
-    for (unsigned int i = 0; i < count; ++i) {
-      E item{};
-      if (!s.EnterNode(NodeName())) return false;
-      const bool ok = element_.Do(s, item);
-      s.LeaveNode();
-      if (!ok) return false;
-      if constexpr (detail::HasPushBack<C>::value) {
-        container.push_back(std::move(item));
-      } else {
-        container.insert(container.end(), std::move(item));
-      }
-    }
-    return true;
-  }
-
   ISerialStrategy<E>& element_;
 };
 

@@ -1,0 +1,73 @@
+// itemtool: a command-line view of serial files (dump) and a writer of an
+// example one. Argument handling only; the commands live in Dump and Example.
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Dump.h"
+#include "Example.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: itemtool dump FILE [--json]\n"
+    "       itemtool example FILE\n";
+
+int UsageError(const std::string& message) {
+  std::cerr << "itemtool: " << message << '\n' << kUsage;
+  return itemtool::kExitUnreadable;
+}
+
+int Dump(const std::vector<std::string>& args) {
+  itemtool::DumpFormat format = itemtool::DumpFormat::kText;
+  std::vector<std::string> files;
+  for (const std::string& arg : args) {
+    if (arg == "--json") {
+      format = itemtool::DumpFormat::kJson;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("unknown option " + arg);
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.size() != 1) return UsageError("dump takes one FILE");
+  const int status = itemtool::DumpFile(files[0], format, std::cout, std::cerr);
+  std::cout.flush();
+  if (status == itemtool::kExitOk && !std::cout) {
+    std::cerr << "itemtool: cannot write the output\n";
+    return itemtool::kExitUnreadable;
+  }
+  return status;
+}
+
+int Example(const std::vector<std::string>& args) {
+  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    return UsageError("example takes one FILE");
+  }
+  errno = 0;
+  if (!itemtool::WriteExampleFile(args[0])) {
+    const int error = errno;
+    std::cerr << "itemtool: " << args[0] << ": cannot create"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return itemtool::kExitUnreadable;
+  }
+  return itemtool::kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (args.empty()) return UsageError("missing command");
+  const std::string& command = args[0];
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "dump") return Dump(rest);
+  if (command == "example") return Example(rest);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
+    return itemtool::kExitOk;
+  }
+  return UsageError("unknown command " + command);
+}
