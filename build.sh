@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine: installs what is missing,
 # configures, builds and runs.
-#   ./build.sh demo    Release build, then itemtool writes and dumps an example
+#   ./build.sh demo    Release build, then itemtool saves a sample project, prints
+#                      its summary (info) and its serial tree (dump)
 #   ./build.sh test    Debug + ASan/UBSan (clang), every test through CTest,
 #                      fuzzers for a short smoke run, benchmarks once briefly
 #   ./build.sh bench   Release build, full benchmark run
@@ -41,12 +42,18 @@ case "$cmd" in
     need_packages "${base_packages[@]}"
     configure_build build/release -DCMAKE_BUILD_TYPE=Release -DITEMLIB_BUILD_TESTS=OFF \
       -DITEMLIB_BUILD_BENCH=OFF
-    out=build/release/demo.serial.gz
-    build/release/tools/itemtool/itemtool example "$out"
-    echo "== itemtool dump $out"
-    build/release/tools/itemtool/itemtool dump "$out"
-    echo "== itemtool dump --json $out"
-    build/release/tools/itemtool/itemtool dump --json "$out"
+    tool=build/release/tools/itemtool/itemtool
+    out=build/release/sample-project.serial.gz
+    echo "== itemtool sample-project $out   (a project built in memory and saved)"
+    "$tool" sample-project "$out"
+    echo "== itemtool info $out"
+    "$tool" info "$out"
+    echo "== itemtool info --json $out"
+    "$tool" info --json "$out"
+    echo "== itemtool dump $out   (the serial tree below \"Root\", first 40 lines)"
+    "$tool" dump "$out" > build/release/sample-project.dump.txt
+    head -n 40 build/release/sample-project.dump.txt
+    echo "... $(wc -l < build/release/sample-project.dump.txt) lines in all: build/release/sample-project.dump.txt"
     ;;
   test)
     need_packages "${base_packages[@]}" "${clang_packages[@]}"

@@ -245,14 +245,14 @@ bool DumpStream(Serial::IStreamIn& in, DumpFormat format, std::ostream& out) {
   return true;
 }
 
-int DumpFile(const std::string& path, DumpFormat format, std::ostream& out, std::ostream& err) {
+std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::ostream& err) {
   const CString widePath = CString::FromUtf8(path);
   // A directory opens for reading on Linux and then reads as empty; it is
   // an unreadable argument, not a malformed file.
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) {
     err << "itemtool: " << path << ": is a directory\n";
-    return kExitUnreadable;
+    return nullptr;
   }
   unsigned char magic[2] = {0, 0};
   unsigned int magicSize = 0;
@@ -261,7 +261,7 @@ int DumpFile(const std::string& path, DumpFormat format, std::ostream& out, std:
     if (!probe.IsOpen()) {
       const int error = errno;
       err << "itemtool: " << path << ": cannot open: " << std::strerror(error) << '\n';
-      return kExitUnreadable;
+      return nullptr;
     }
     magicSize = probe.read(magic, sizeof(magic));
   }
@@ -278,8 +278,14 @@ int DumpFile(const std::string& path, DumpFormat format, std::ostream& out, std:
   }
   if (!opened) {
     err << "itemtool: " << path << ": cannot open\n";
-    return kExitUnreadable;
+    return nullptr;
   }
+  return in;
+}
+
+int DumpFile(const std::string& path, DumpFormat format, std::ostream& out, std::ostream& err) {
+  const std::unique_ptr<Serial::IStreamIn> in = OpenSerialFile(path, err);
+  if (!in) return kExitUnreadable;
   try {
     if (!DumpStream(*in, format, out)) {
       err << "itemtool: " << path << ": not a valid serial file\n";

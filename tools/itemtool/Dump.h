@@ -4,6 +4,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "serial/SerialTree.h"
@@ -34,6 +35,10 @@ void PrintRoot(const Serial::SerialTreeNode& top, const Serial::VersionInfo& ver
 // Loads a whole serial stream and prints it. Returns false, with nothing
 // printed, when the bytes are not a valid serial stream.
 bool DumpStream(Serial::IStreamIn& in, DumpFormat format, std::ostream& out);
+
+// Opens the file at `path` (UTF-8) for reading, through gzip when it starts
+// with the gzip magic bytes. Null, with one line on `err`, when it cannot.
+std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::ostream& err);
 
 // Dumps the file at `path` (UTF-8), read through gzip when it starts with
 // the gzip magic bytes. Returns the exit status; a failure prints one line

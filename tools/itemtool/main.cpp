@@ -8,12 +8,15 @@
 
 #include "Dump.h"
 #include "Example.h"
+#include "Project.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: itemtool dump FILE [--json]\n"
-    "       itemtool example FILE\n";
+    "       itemtool info FILE [--json]\n"
+    "       itemtool example FILE\n"
+    "       itemtool sample-project FILE\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage;
@@ -42,6 +45,34 @@ int Dump(const std::vector<std::string>& args) {
   return status;
 }
 
+int Info(const std::vector<std::string>& args) {
+  bool json = false;
+  std::vector<std::string> files;
+  for (const std::string& arg : args) {
+    if (arg == "--json") {
+      json = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("unknown option " + arg);
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.size() != 1) return UsageError("info takes one FILE");
+  return itemtool::InfoFile(files[0], json, std::cout, std::cerr);
+}
+
+int SampleProject(const std::vector<std::string>& args) {
+  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    return UsageError("sample-project takes one FILE");
+  }
+  const std::unique_ptr<CResItem> root = itemtool::BuildSampleProject();
+  if (!itemtool::SaveProjectFile(args[0], *root)) {
+    std::cerr << "itemtool: " << args[0] << ": cannot create\n";
+    return itemtool::kExitUnreadable;
+  }
+  return itemtool::kExitOk;
+}
+
 int Example(const std::vector<std::string>& args) {
   if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
     return UsageError("example takes one FILE");
@@ -64,7 +95,9 @@ int main(int argc, char** argv) {
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "dump") return Dump(rest);
+  if (command == "info") return Info(rest);
   if (command == "example") return Example(rest);
+  if (command == "sample-project") return SampleProject(rest);
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return itemtool::kExitOk;
