@@ -1,0 +1,91 @@
+// itemtool's project side: the sample project's shape, saving and loading it
+// unchanged, and the info summary with its exit statuses.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "Dump.h"
+#include "Project.h"
+#include "serial/BinarySerialIn.h"
+
+namespace {
+
+std::string Temp(const std::string& name) {
+  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
+  return std::string(dir ? dir : "/tmp") + "/" + name;
+}
+
+TEST(SampleProject, ShapeAndSummary) {
+  const auto root = itemtool::BuildSampleProject();
+  const itemtool::ProjectInfo info = itemtool::Summarize(*root);
+  EXPECT_EQ(info.items, 11u);
+  EXPECT_EQ(info.translations, 21u);
+  EXPECT_EQ(info.properties, 23u);  // 21 texts, an assembly version, a dialog rectangle
+  EXPECT_EQ(info.settings, 4u);
+  EXPECT_EQ(info.depth, 3u);
+  EXPECT_EQ(info.languages, (std::vector<int>{0x0407, 0x0409, 0x0411}));
+}
+
+TEST(SampleProject, InfoOfSavedFileAndFailures) {
+  const std::string path = Temp("sample.serial.gz");
+  const auto root = itemtool::BuildSampleProject();
+  ASSERT_TRUE(itemtool::SaveProjectFile(path, *root));
+
+  std::ostringstream out, err;
+  EXPECT_EQ(itemtool::InfoFile(path, true, out, err), itemtool::kExitOk);
+  EXPECT_EQ(out.str(),
+            "{\"version\": \"6.0.5865\", \"items\": 11, \"translations\": 21, \"properties\": 23, "
+            "\"settings\": 4, \"languages\": [1031, 1033, 1041], \"depth\": 3}\n");
+  EXPECT_EQ(err.str(), "");
+
+  std::ostringstream text;
+  EXPECT_EQ(itemtool::InfoFile(path, false, text, err), itemtool::kExitOk);
+  EXPECT_NE(text.str().find("languages:    0x0407 0x0409 0x0411\n"), std::string::npos);
+
+  // A file cut short is malformed; a missing one unreadable.
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string cut = Temp("sample-cut.serial");
+  {
+    // The plain (unzipped) form cut in the middle of the body.
+    std::unique_ptr<Serial::IStreamIn> stream = itemtool::OpenSerialFile(path, err);
+    std::string plain(1 << 16, '\0');
+    plain.resize(stream->read(&plain[0], static_cast<unsigned int>(plain.size())));
+    std::ofstream(cut, std::ios::binary) << plain.substr(0, plain.size() / 2);
+  }
+  std::ostringstream none, message;
+  EXPECT_EQ(itemtool::InfoFile(cut, false, none, message), itemtool::kExitMalformed);
+  EXPECT_EQ(none.str(), "");
+  EXPECT_NE(message.str().find("not a valid project file"), std::string::npos);
+  EXPECT_EQ(itemtool::InfoFile(Temp("no-such-file"), false, none, message),
+            itemtool::kExitUnreadable);
+}
+
+TEST(SampleProject, SavedProjectLoadsEqualAndResavesIdentically) {
+  const std::string first = Temp("first.serial.gz"), second = Temp("second.serial.gz");
+  const auto root = itemtool::BuildSampleProject();
+  ASSERT_TRUE(itemtool::SaveProjectFile(first, *root));
+  std::ostringstream err;
+  std::unique_ptr<CResItem> loaded;
+  {
+    auto in = itemtool::OpenSerialFile(first, err);
+    ASSERT_NE(in, nullptr);
+    Serial::Binary::BinarySerialIn reader(*in);
+    ASSERT_TRUE(itemtool::DoProject(reader, loaded));
+  }
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_TRUE(*loaded == *root);
+  ASSERT_EQ(loaded->GetResItems().size(), 2u);
+  EXPECT_EQ(loaded->GetResItems()[0]->GetParent(), loaded.get());
+  ASSERT_TRUE(itemtool::SaveProjectFile(second, *loaded));
+  auto slurp = [](const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(slurp(first), slurp(second));
+}
+
+}  // namespace
