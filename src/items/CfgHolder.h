@@ -11,7 +11,7 @@
 
 class CCfgHolder {
  public:
-  static const int DefaultItemType = 5555556;
+  static constexpr int DefaultItemType = 5555556;
 
   // The process-wide item whose configuration holds defaults; it supplies
   // settings only where a caller attaches it above a project root.

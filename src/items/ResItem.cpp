@@ -176,29 +176,20 @@ void CResItem::OnAfterPropChange(const CPropContainer& container, const CPropNam
 
 namespace {
 
-// Runs `body` inside the node `name` when the stream has it.
-template <typename F>
-void InNode(Serial::ISerialStream& s, const Serial::NodeName& name, F body) {
-  if (s.EnterNode(name)) {
-    body();
-    s.LeaveNode();
-  }
-}
-
 Serial::NodeName ByteName(unsigned char byte) { return Serial::NodeName(byte); }
 
 }  // namespace
 
-void CResItem::DoChildren(Serial::ISerialStream& s) {
+bool CResItem::DoChildren(Serial::ISerialStream& s) {
   Serial::DefaultSerialStrategy<CResItem> itemStrategy;
   Serial::DefaultMonoFactory<CResItem> factory;
   Serial::MonoPtrSerialStrategy<CResItem> pointer(itemStrategy, factory);
   if (!s.IsReading()) {
-    Serial::STLContainerSerialStrategy<std::vector<CResItem*>, CResItem*>(pointer).Do(s, children_);
-    return;
+    return Serial::STLContainerSerialStrategy<std::vector<CResItem*>, CResItem*>(pointer).Do(
+        s, children_);
   }
   children_.clear();
-  Serial::ReadElements(
+  return Serial::ReadElements(
       s, pointer,
       [this](CResItem*&& child) {
         if (child) children_.push_back(child);
@@ -206,18 +197,17 @@ void CResItem::DoChildren(Serial::ISerialStream& s) {
       [](CResItem*& child) { delete child; });
 }
 
-void CResItem::DoTranslations(Serial::ISerialStream& s) {
+bool CResItem::DoTranslations(Serial::ISerialStream& s) {
   Serial::DefaultSerialStrategy<int> key;
   Serial::DefaultSerialStrategy<CTransItem> transStrategy;
   Serial::DefaultMonoFactory<CTransItem> factory;
   Serial::MonoPtrSerialStrategy<CTransItem> pointer(transStrategy, factory);
   Serial::PairSerialStrategy<int, CTransItem*> pair(key, pointer);
   if (!s.IsReading()) {
-    Serial::MapSerialStrategy<std::map<int, CTransItem*>>(pair).Do(s, translations_);
-    return;
+    return Serial::MapSerialStrategy<std::map<int, CTransItem*>>(pair).Do(s, translations_);
   }
   translations_.clear();
-  Serial::ReadElements(
+  return Serial::ReadElements(
       s, pair,
       [this](std::pair<int, CTransItem*>&& entry) {
         if (!entry.second || !translations_.emplace(entry.first, entry.second).second) {
@@ -247,14 +237,17 @@ void CResItem::DoData(Serial::ISerialStream& s) {
 bool CResItem::Do(Serial::ISerialStream& s) {
   const bool reading = s.IsReading();
   std::unique_ptr<ReadDepthGuard> depth(reading ? new ReadDepthGuard : nullptr);
-  InNode(s, Serial::NodeName(), [&] { CPropContainer::Do(s); });
-  InNode(s, ByteName(0x65), [&] { Serial::Do(s, resId_); });
-  InNode(s, ByteName(0x66), [&] { Serial::Do(s, type_); });
-  InNode(s, ByteName(0x67), [&] { DoChildren(s); });
-  InNode(s, ByteName(0x68), [&] { DoTranslations(s); });
-  InNode(s, ByteName(0x69), [&] { Serial::Do(s, comment_); });
-  InNode(s, ByteName(0x6A), [&] { Serial::Do(s, tabNum_); });
-  InNode(s, ByteName(0x6B), [&] { Serial::Do(s, state_); });
+  // An absent node (tree reader) leaves its field as it is; the values'
+  // own results do not stop the item.
+  using Serial::InNode;
+  InNode(s, Serial::NodeName(), [&] { return CPropContainer::Do(s); });
+  InNode(s, ByteName(0x65), [&] { return Serial::Do(s, resId_); });
+  InNode(s, ByteName(0x66), [&] { return Serial::Do(s, type_); });
+  InNode(s, ByteName(0x67), [&] { return DoChildren(s); });
+  InNode(s, ByteName(0x68), [&] { return DoTranslations(s); });
+  InNode(s, ByteName(0x69), [&] { return Serial::Do(s, comment_); });
+  InNode(s, ByteName(0x6A), [&] { return Serial::Do(s, tabNum_); });
+  InNode(s, ByteName(0x6B), [&] { return Serial::Do(s, state_); });
   // A stream without the data node (the tree reader's view of an older
   // writer) means no data, as an absent field does.
   if (s.EnterNode(ByteName(0x6C))) {
@@ -264,7 +257,7 @@ bool CResItem::Do(Serial::ISerialStream& s) {
     data_.reset();
     dataSize_ = 0;
   }
-  InNode(s, ByteName(0x6D), [&] { cfgProps_.Do(s); });
+  InNode(s, ByteName(0x6D), [&] { return cfgProps_.Do(s); });
   if (reading) {
     for (CResItem* child : children_) child->SetParent(this);
     for (auto& entry : translations_) entry.second->SetParent(this);

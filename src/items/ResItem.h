@@ -13,8 +13,8 @@
 
 class CResItem : public IPropContHandler, public CPropContainer {
  public:
-  static const int ReadOnlyState = 1;
-  static const int LockedState = 2;
+  static constexpr int ReadOnlyState = 1;
+  static constexpr int LockedState = 2;
 
   CResItem();
   // Fields and both containers; no children, translations or parent.
@@ -80,7 +80,7 @@ class CResItem : public IPropContHandler, public CPropContainer {
   // held are dropped from the lists, not deleted. A nesting deeper than
   // MaxReadDepth throws FormatIO.
   bool Do(Serial::ISerialStream& s);
-  static const int MaxReadDepth = 1000;
+  static constexpr int MaxReadDepth = 1000;
 
   void OnBeforePropChange(const CPropContainer& container, const CPropName& name,
                           const CProp* oldValue, const CProp* newValue) override;
@@ -95,8 +95,8 @@ class CResItem : public IPropContHandler, public CPropContainer {
     NotifyChange();
     field = value;
   }
-  void DoChildren(Serial::ISerialStream& s);
-  void DoTranslations(Serial::ISerialStream& s);
+  bool DoChildren(Serial::ISerialStream& s);
+  bool DoTranslations(Serial::ISerialStream& s);
   void DoData(Serial::ISerialStream& s);
 
   int type_;

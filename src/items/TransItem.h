@@ -9,10 +9,10 @@ class CResItem;
 // A language value: the Windows language id in bits 0-15, a brand in bits
 // 16-23. 7777 is the undefined language; the old form 77777777 becomes 7777.
 struct CLangId {
-  static const int BrandOffset = 16;
-  static const unsigned char UnrealBrand = 255;  // stands for all brands
-  static const int Undefined = 7777;
-  static const int OldUndefined = 77777777;
+  static constexpr int BrandOffset = 16;
+  static constexpr unsigned char UnrealBrand = 255;  // stands for all brands
+  static constexpr int Undefined = 7777;
+  static constexpr int OldUndefined = 77777777;
 
   CLangId(int v) : value(v == OldUndefined ? Undefined : v) {}  // NOLINT
   // A 16-bit 0xCB71 (the low half of 77777777) is the undefined language.
@@ -34,7 +34,7 @@ struct CLangId {
 // is announced (OnTransItemChange) before it is made.
 class CTransItem : public IPropContHandler, public CPropContainer {
  public:
-  static const int NoKey = 9999999;
+  static constexpr int NoKey = 9999999;
 
   explicit CTransItem(int lang);
   // Key and parent are not copied.

@@ -19,14 +19,14 @@ const std::vector<unsigned char>& CProp::GetData() const {
 
 // Byte names for the five basic classes keep every stored value one byte
 // shorter; the names are the types' identities in stored data.
-CPropClassImpl<CEmptyProp> CEmptyProp::classInstance{Serial::NodeName(static_cast<unsigned char>('c'))};
-CPropClassImpl<CStrProp> CStrProp::classInstance{Serial::NodeName(static_cast<unsigned char>('d'))};
-CPropClassImpl<CBinaryProp> CBinaryProp::classInstance{Serial::NodeName(static_cast<unsigned char>('e'))};
-CPropClassImpl<CIntProp> CIntProp::classInstance{Serial::NodeName(static_cast<unsigned char>('f'))};
-CPropClassImpl<CBoolProp> CBoolProp::classInstance{Serial::NodeName(static_cast<unsigned char>('g'))};
-CPropClassImpl<CIntVectorProp> CIntVectorProp::classInstance{Serial::NodeName(u"IntVectorType")};
-CPropClassImpl<CStrSetProp> CStrSetProp::classInstance{Serial::NodeName(u"StrSetProp")};
-CPropClassImpl<CVariantProp> CVariantProp::classInstance{Serial::NodeName(u"VariantProp")};
+ITEMLIB_REGISTER_PROP(CEmptyProp, static_cast<unsigned char>('c'));
+ITEMLIB_REGISTER_PROP(CStrProp, static_cast<unsigned char>('d'));
+ITEMLIB_REGISTER_PROP(CBinaryProp, static_cast<unsigned char>('e'));
+ITEMLIB_REGISTER_PROP(CIntProp, static_cast<unsigned char>('f'));
+ITEMLIB_REGISTER_PROP(CBoolProp, static_cast<unsigned char>('g'));
+ITEMLIB_REGISTER_PROP(CIntVectorProp, u"IntVectorType");
+ITEMLIB_REGISTER_PROP(CStrSetProp, u"StrSetProp");
+ITEMLIB_REGISTER_PROP(CVariantProp, u"VariantProp");
 
 CBinaryProp::CBinaryProp(const void* data, int size) : CSimpleProp(classInstance, {}) {
   if (size > 0) {

@@ -124,6 +124,20 @@ class CSimpleProp : public CProp {
   T value;
 };
 
+// A property class that only wraps a value type, declared in one line; its
+// registration is ITEMLIB_REGISTER_PROP in one source file.
+#define ITEMLIB_VALUE_PROP(Name, Type)                              \
+  class Name : public CSimpleProp<Type> {                           \
+   public:                                                          \
+    static CPropClassImpl<Name> classInstance;                      \
+    explicit Name(CPropClass& c) : CSimpleProp(c, Type()) {}        \
+    explicit Name(const Type& v) : CSimpleProp(classInstance, v) {} \
+  }
+
+// Registers `Name` under `nodeName` (a byte or a string) at library load.
+#define ITEMLIB_REGISTER_PROP(Name, nodeName) \
+  CPropClassImpl<Name> Name::classInstance { Serial::NodeName(nodeName) }
+
 class CStrProp : public CSimpleProp<CString> {
  public:
   static CPropClassImpl<CStrProp> classInstance;
@@ -163,19 +177,8 @@ class CBoolProp : public CSimpleProp<bool> {
   CString AsString() const override { return value ? u"true" : u"false"; }
 };
 
-class CIntVectorProp : public CSimpleProp<std::vector<int>> {
- public:
-  static CPropClassImpl<CIntVectorProp> classInstance;
-  explicit CIntVectorProp(CPropClass& c) : CSimpleProp(c, {}) {}
-  explicit CIntVectorProp(const std::vector<int>& v) : CSimpleProp(classInstance, v) {}
-};
-
-class CStrSetProp : public CSimpleProp<std::set<CString>> {
- public:
-  static CPropClassImpl<CStrSetProp> classInstance;
-  explicit CStrSetProp(CPropClass& c) : CSimpleProp(c, {}) {}
-  explicit CStrSetProp(const std::set<CString>& v) : CSimpleProp(classInstance, v) {}
-};
+ITEMLIB_VALUE_PROP(CIntVectorProp, std::vector<int>);
+ITEMLIB_VALUE_PROP(CStrSetProp, std::set<CString>);
 
 // An OLE variant. Values order by type, then by content, so that sorting
 // them is well defined.

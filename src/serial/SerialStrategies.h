@@ -14,6 +14,17 @@
 
 namespace Serial {
 
+// Runs `body` (returning bool) inside the child node `name`. False, with
+// `body` not run, when the stream reports the node absent (a tree reader
+// tolerates nodes that an older writer did not produce); else body's result.
+template <typename F>
+bool InNode(ISerialStream& s, const NodeName& name, F&& body) {
+  if (!s.EnterNode(name)) return false;
+  const bool ok = body();
+  s.LeaveNode();
+  return ok;
+}
+
 template <typename T>
 class ISerialStrategy {
  public:

@@ -1,0 +1,202 @@
+// Settings inherited down the tree, the process-wide default item, prefix
+// queries, the temporary re-parenting of one item, and translation
+// properties looked up with language fallbacks.
+#include <gtest/gtest.h>
+
+#include "ItemTestUtil.h"
+
+using namespace itemtest;  // NOLINT: test helpers only
+
+namespace {
+
+int IntOf(const CProp* prop) { return prop ? prop->GetInt() : -1; }
+
+// root { file { res } , sibling }, settings placed by each test.
+struct Project {
+  Project() : root(NewItem(u"root")), file(NewItem(u"file")), res(NewItem(u"res")) {
+    sibling = NewItem(u"sibling");
+    root->AddResItem(file);
+    root->AddResItem(sibling);
+    file->AddResItem(res);
+  }
+  std::unique_ptr<CResItem> root;
+  CResItem *file, *res, *sibling;
+};
+
+TEST(CfgHolder, InheritanceAndDeletion) {
+  Project p;
+  CCfgHolder::SetPropW(*p.root, u"A", new CIntProp(1));
+  CCfgHolder::SetPropW(*p.root, u"B", new CIntProp(2));
+  CCfgHolder::SetPropW(*p.file, u"B", new CIntProp(3));
+  p.res->SetPropW(u"A", new CIntProp(9));  // own properties are no settings
+
+  struct Case {
+    const CResItem* item;
+    const char16_t* name;
+    int inherited;
+    int own;
+  };
+  for (const Case& c :
+       {Case{p.res, u"A", 1, -1}, Case{p.res, u"B", 3, -1}, Case{p.file, u"B", 3, 3},
+        Case{p.root.get(), u"B", 2, 2}, Case{p.sibling, u"B", 2, -1}, Case{p.res, u"C", -1, -1}}) {
+    SCOPED_TRACE(Label(c.item) + " " + CString(c.name).ToUtf8());
+    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*c.item, c.name, true)), c.inherited);
+    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*c.item, c.name, false)), c.own);
+  }
+
+  CCfgHolder::DeleteProp(*p.res, u"A");  // only the root holds it: nothing changes
+  EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*p.res, u"A", true)), 1);
+  EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*p.root, u"A", false)), 1);
+  CCfgHolder::DeleteProp(*p.file, u"B");
+  EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*p.res, u"B", true)), 2);
+  EXPECT_EQ(p.file->GetCfgProps().GetProps().size(), 0u);
+}
+
+// Hangs the default item above a root for one scope; the default item is a
+// static and must never come to own a test's tree.
+class AttachDefault {
+ public:
+  explicit AttachDefault(CResItem* root) : root_(root) { CCfgHolder::DefaultItem.AddResItem(root); }
+  ~AttachDefault() { EXPECT_EQ(CCfgHolder::DefaultItem.RemoveItem(root_), root_); }
+
+ private:
+  CResItem* root_;
+};
+
+TEST(CfgHolder, DefaultItemSuppliesSettingsOnlyWhenAttached) {
+  EXPECT_EQ(CCfgHolder::DefaultItem.GetType(), CCfgHolder::DefaultItemType);
+  EXPECT_EQ(CCfgHolder::DefaultItemType, 5555556);
+  EXPECT_EQ(&CCfgHolder::GetDefaultCfg(), &CCfgHolder::DefaultItem.GetCfgProps());
+  Project p;
+  CCfgHolder::SetPropW(CCfgHolder::DefaultItem, u"Default", new CIntProp(5));
+  EXPECT_FALSE(CCfgHolder::IsDefaultAttached(*p.res));
+  EXPECT_EQ(CCfgHolder::GetPropW(*p.res, u"Default", true), nullptr);
+  {
+    AttachDefault attach(p.root.get());
+    EXPECT_TRUE(CCfgHolder::IsDefaultAttached(*p.res));
+    EXPECT_TRUE(CCfgHolder::IsDefaultAttached(*p.root));
+    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*p.res, u"Default", true)), 5);
+    EXPECT_EQ(CCfgHolder::GetPropW(*p.res, u"Default", false), nullptr);
+  }
+  CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, u"Default");
+  EXPECT_FALSE(CCfgHolder::IsDefaultAttached(*p.res));
+  EXPECT_TRUE(CCfgHolder::GetDefaultCfg().GetProps().empty());
+  p.file->SetType(CCfgHolder::DefaultItemType);  // any item of that type counts
+  EXPECT_TRUE(CCfgHolder::IsDefaultAttached(*p.res));
+  EXPECT_FALSE(CCfgHolder::IsDefaultAttached(*p.root));
+}
+
+std::string Describe(const std::vector<CCfgHolder::CPropItem>& items) {
+  std::string text;
+  for (const auto& item : items) {
+    text += item.name.ToUtf8() + "@" + std::to_string(item.level) + "=" + Value(item.value) + " ";
+  }
+  return text;
+}
+
+TEST(CfgHolder, PropsByPrefixPerLevel) {
+  Project p;
+  CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.", new CIntProp(0));  // equal to the prefix
+  CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.SkipEqualResources", new CBoolProp(true));
+  CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.OutFile", new CStrProp(u"root"));
+  CCfgHolder::SetPropW(*p.root, u"mfc.MultiLang.Case", new CIntProp(1));
+  CCfgHolder::SetPropW(*p.root, u"DFM.OutFile", new CIntProp(2));
+  CCfgHolder::SetPropW(*p.file, u"MFC.MultiLang.OutFile", new CStrProp(u"file"));
+  CCfgHolder::SetPropW(*p.res, u"MFC.MultiLang.X", new CIntProp(3));
+  p.res->GetCfgProps().SetPropW(CPropName::TransText, new CIntProp(4));  // a numeric name
+
+  std::vector<CCfgHolder::CPropItem> out(1, CCfgHolder::CPropItem{u"kept", 7, nullptr});
+  CCfgHolder::GetPropsByPrefix(*p.root, out, u"MFC.MultiLang.", 4);
+  EXPECT_EQ(Describe(out),
+            "kept@7=- MFC.MultiLang.OutFile@4=root MFC.MultiLang.SkipEqualResources@4=true ");
+  EXPECT_EQ(Describe(CCfgHolder::GetPropsByPrefixOrdered(*p.res, u"MFC.MultiLang.")),
+            "MFC.MultiLang.X@1=#3 MFC.MultiLang.OutFile@-1=file MFC.MultiLang.OutFile@-2=root "
+            "MFC.MultiLang.SkipEqualResources@-2=true ");
+  EXPECT_EQ(CCfgHolder::GetPropsByPrefixOrdered(*p.res, u"").size(), 7u);
+}
+
+TEST(ParentSubstituter, ShowsTheItemAloneBelowCopiesOfItsAncestors) {
+  Project p;
+  CResItem* last = NewItem(u"last");
+  p.root->AddResItem(last);
+  CCfgHolder::SetPropW(*p.root, u"Out", new CStrProp(u"root"));
+  Recorder rec;
+  {
+    CParentSubstituter substitute(*p.res);
+    EXPECT_TRUE(Recorder::Server().IsLocked());
+    EXPECT_EQ(substitute.GetItem(), p.res);
+    EXPECT_EQ(substitute.GetItemLevel(), 2);
+    CResItem* top = substitute.GetTopParent();
+    EXPECT_NE(top, p.root.get());
+    EXPECT_TRUE(*top == *p.root);
+    ASSERT_EQ(top->GetResItems().size(), 1u);  // siblings of the file are hidden
+    EXPECT_TRUE(*top->GetResItems()[0] == *p.file);
+    EXPECT_EQ(p.res->GetParent(), top->GetResItems()[0]);
+    EXPECT_EQ(CCfgHolder::GetPropW(*p.res, u"Out", true)->GetStr(), u"root");
+    EXPECT_TRUE(p.file->GetResItems().empty());
+    CCfgHolder::SetPropW(*top, u"Out", new CStrProp(u"copy"));  // dies with the copy
+    p.res->SetComment(u"kept");
+  }
+  {
+    CParentSubstituter substitute(*p.file);
+    EXPECT_EQ(substitute.GetItemLevel(), 1);
+    EXPECT_EQ(p.root->GetResItems(), (std::vector<CResItem*>{p.sibling, last}));
+  }
+  {
+    CParentSubstituter alone(*p.root);
+    EXPECT_TRUE(Recorder::Server().IsLocked());
+    EXPECT_EQ(alone.GetItemLevel(), 0);
+    EXPECT_EQ(alone.GetTopParent(), p.root.get());
+  }
+  EXPECT_TRUE(rec.log.empty());  // nothing of it was announced
+  EXPECT_FALSE(Recorder::Server().IsLocked());
+  EXPECT_EQ(p.root->GetResItems(), (std::vector<CResItem*>{p.file, p.sibling, last}));
+  EXPECT_EQ(p.file->GetParent(), p.root.get());
+  EXPECT_EQ(p.file->GetResItems(), std::vector<CResItem*>{p.res});
+  EXPECT_EQ(p.res->GetParent(), p.file);
+  EXPECT_EQ(p.res->GetComment(), u"kept");
+  EXPECT_EQ(CCfgHolder::GetPropW(*p.res, u"Out", true)->GetStr(), u"root");
+}
+
+TEST(PropHelper, FallbackOrderAndTargetOnlyLookups) {
+  const int lang = 0x00010407, fallback = 0x00000409;
+  const int order[] = {0x00010407, 0x00010409, 0x00000407, 0x00000409};
+  // Languages holding the property, from all four down to none.
+  for (int first = 0; first <= 4; ++first) {
+    SCOPED_TRACE(first);
+    CResItem item;
+    for (int i = 0; i < 4; ++i) {
+      auto* trans = new CTransItem(order[i]);
+      if (i >= first) trans->SetPropW(u"P", new CIntProp(order[i]));
+      item.AddTransItem(trans);
+    }
+    const int expected = first < 4 ? order[first] : 0;
+    EXPECT_EQ(CPropHelper::GetTransPropInt(&item, u"P", lang, fallback), expected);
+    const CProp* target = CPropHelper::GetTransPropTgt(&item, u"P", lang, fallback);
+    EXPECT_EQ(IntOf(target), first < 3 ? expected : -1);
+    EXPECT_EQ(CPropHelper::HasTransProp(&item, u"P"), first < 4);
+  }
+
+  CResItem item;
+  EXPECT_EQ(CPropHelper::GetTransProp(&item, u"P", lang), nullptr);
+  EXPECT_EQ(CPropHelper::GetTransPropStr(&item, u"P", lang, fallback), u"");
+  EXPECT_TRUE(CPropHelper::GetTransPropData(&item, u"P", lang, fallback).empty());
+  EXPECT_EQ(CPropHelper::RemoveTransProp(&item, u"P", lang), nullptr);
+
+  CPropHelper::SetTransProp(&item, u"P", new CBinaryProp(Bytes{1, 2}), lang);
+  const CTransItem* created = item.GetTranslation(lang);
+  ASSERT_NE(created, nullptr);
+  EXPECT_EQ(created->GetLang(), lang);
+  EXPECT_EQ(created->GetKey(), 9999999);
+  EXPECT_EQ(created->GetParent(), &item);
+  EXPECT_EQ(CPropHelper::GetTransPropData(&item, u"P", lang, fallback), (Bytes{1, 2}));
+  CPropHelper::SetTransProp(&item, u"P", new CStrProp(u"s"), lang);  // same translation
+  EXPECT_EQ(item.GetTransMap().size(), 1u);
+  EXPECT_EQ(CPropHelper::GetTransPropStr(&item, u"P", 0x40C, lang), u"s");
+  std::unique_ptr<CProp> removed(CPropHelper::RemoveTransProp(&item, u"P", lang));
+  ASSERT_NE(removed, nullptr);
+  EXPECT_EQ(removed->GetStr(), u"s");
+  EXPECT_FALSE(CPropHelper::HasTransProp(&item, u"P"));
+}
+
+}  // namespace

@@ -1,0 +1,290 @@
+// Change notification: when the server delivers, how multi-operations nest,
+// the scope objects, and the exact notifications every item and translation
+// operation raises, each before the state it announces has changed.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "ItemTestUtil.h"
+
+using namespace itemtest;  // NOLINT: test helpers only
+
+namespace {
+
+TEST(ItemEventServer, DeliversOnlyWhenStartedAndUnlocked) {
+  Log shared;
+  Recorder first(false), second(false);
+  first.out = second.out = &shared;
+  first.tag = "1:";
+  second.tag = "2:";
+  CResItem item;
+  CItemEventServer& server = Recorder::Server();
+
+  server.OnResItemChange(&item);  // before Startup: nobody hears it
+  server.Startup();
+  server.OnResItemChange(&item);
+  server.SetLock(true);
+  server.SetLock(true);
+  server.SetLock(false);
+  EXPECT_TRUE(server.IsLocked());
+  server.OnResItemChange(&item);
+  server.OnMultiOperationBegin();  // counted while locked, not delivered
+  server.SetLock(false);
+  EXPECT_FALSE(server.IsLocked());
+  server.OnMultiOperationEnd();
+  server.OnTransItemAdd(&item, nullptr);
+  server.Shutdown();
+  server.OnResItemDelete(&item);
+  EXPECT_EQ(shared, (Log{"1:Startup", "2:Startup", "1:Change @", "2:Change @", "1:End", "2:End",
+                         "1:TransAdd @ null", "2:TransAdd @ null", "1:Shutdown", "2:Shutdown"}));
+}
+
+TEST(ItemEventServer, OnlyOutermostMultiOperationIsDelivered) {
+  Recorder rec(false);
+  CItemEventServer& server = Recorder::Server();
+  server.OnMultiOperationBegin();  // while stopped: counts all the same
+  EXPECT_TRUE(server.IsMultiOperation());
+  server.Startup();
+  server.OnMultiOperationBegin();
+  server.OnMultiOperationEnd();
+  EXPECT_TRUE(server.IsMultiOperation());
+  server.OnMultiOperationEnd();
+  EXPECT_FALSE(server.IsMultiOperation());
+  server.OnMultiOperationBegin();
+  server.OnMultiOperationBegin();
+  server.OnMultiOperationEnd();
+  server.OnMultiOperationEnd();
+  EXPECT_EQ(rec.log, (Log{"Startup", "End", "Begin", "End"}));
+  server.Shutdown();
+}
+
+TEST(ItemEventServer, DoubleSubscriptionIsCalledTwiceAndRemovedAtOnce) {
+  Recorder rec;
+  CItemEventServer& server = Recorder::Server();
+  server.Subscribe(&rec);
+  CResItem item;
+  server.OnResItemChange(&item);
+  server.Unsubscribe(&rec);
+  server.OnResItemChange(&item);
+  EXPECT_EQ(rec.log, (Log{"Change @", "Change @"}));
+  server.Subscribe(&rec);  // the recorder's own unsubscription follows
+}
+
+TEST(ScopeObjects, PairEnterAndExitAlsoOnException) {
+  std::vector<std::string> calls;
+  {
+    CScopedCaller caller([&] { calls.push_back("enter"); }, [&] { calls.push_back("exit"); });
+    calls.push_back("body");
+  }
+  {
+    CScopedCaller noExit([&] { calls.push_back("enter2"); }, boost::function<void()>());
+  }
+  EXPECT_EQ(calls, (std::vector<std::string>{"enter", "body", "exit", "enter2"}));
+
+  int counter = 0;
+  {
+    CBoolLocker outer(counter);
+    CBoolLocker inner(counter);
+    EXPECT_EQ(counter, 2);
+  }
+  EXPECT_EQ(counter, 0);
+  try {
+    CBoolLocker locker(counter);
+    EXPECT_EQ(counter, 1);
+    throw std::runtime_error("leave");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(counter, 0);
+}
+
+// The state a subscriber can see: every field an operation below may touch.
+std::string Snapshot(const CResItem& item) {
+  std::string s = std::to_string(item.GetType()) + "|" + item.GetComment().ToUtf8() + "|" +
+                  item.GetResId().ToUtf8() + "|" + std::to_string(item.GetTabNum()) + "|" +
+                  std::to_string(item.GetState()) + "|" + std::to_string(item.GetDataSize()) + "|" +
+                  std::to_string(item.GetProps().size()) + "|" +
+                  std::to_string(item.GetCfgProps().GetProps().size()) + "|" +
+                  std::to_string(item.GetResItems().size()) + "|";
+  for (const auto& entry : item.GetTransMap()) {
+    const CTransItem& t = *entry.second;
+    s += std::to_string(entry.first) + ":" + std::to_string(t.GetKey()) + "," +
+         std::to_string(t.GetLang()) + "," + std::to_string(t.GetStatus()) + "," +
+         t.GetStr().ToUtf8() + "," + std::to_string(t.GetDataSize()) + "," +
+         std::to_string(t.GetProps().size()) + ";";
+  }
+  return s;
+}
+
+TEST(ItemEvents, SubscriberSeesTheOldState) {
+  const unsigned char bytes[] = {1, 2, 3};
+  struct Case {
+    const char* name;
+    std::function<void(CResItem&, CTransItem&)> op;
+  };
+  const Case cases[] = {
+      {"SetType", [](CResItem& i, CTransItem&) { i.SetType(7); }},
+      {"SetComment", [](CResItem& i, CTransItem&) { i.SetComment(u"c"); }},
+      {"SetResId", [](CResItem& i, CTransItem&) { i.SetResId(u"#1"); }},
+      {"SetTabNum", [](CResItem& i, CTransItem&) { i.SetTabNum(4); }},
+      {"SetState", [](CResItem& i, CTransItem&) { i.SetState(6); }},
+      {"SetReadOnly", [](CResItem& i, CTransItem&) { i.SetReadOnly(true); }},
+      {"SetItemLocked", [](CResItem& i, CTransItem&) { i.SetItemLocked(true); }},
+      {"SetData", [&](CResItem& i, CTransItem&) { i.SetData(bytes, 3); }},
+      {"AddBinaryBlock", [&](CResItem& i, CTransItem&) { i.AddBinaryBlock(bytes, 2); }},
+      {"own SetPropW", [](CResItem& i, CTransItem&) { i.SetPropW(u"k", new CIntProp(1)); }},
+      {"own RemovePropW", [](CResItem& i, CTransItem&) { delete i.RemovePropW(u"base"); }},
+      {"cfg SetPropW",
+       [](CResItem& i, CTransItem&) { CCfgHolder::SetPropW(i, u"k", new CIntProp(1)); }},
+      {"AddResItem", [](CResItem& i, CTransItem&) { i.AddResItem(new CResItem); }},
+      {"RemoveItem", [](CResItem& i, CTransItem&) { delete i.RemoveItem(i.GetResItems()[0]); }},
+      {"ClearResItemList",
+       [](CResItem& i, CTransItem&) {
+         std::unique_ptr<CResItem> held(i.GetResItems()[0]);
+         i.ClearResItemList();
+       }},
+      {"AddTransItem", [](CResItem& i, CTransItem&) { i.AddTransItem(new CTransItem(5)); }},
+      {"RemoveTransItem", [](CResItem& i, CTransItem&) { delete i.RemoveTransItem(0x407); }},
+      {"ChangeTransLang", [](CResItem& i, CTransItem& t) { i.ChangeTransLang(&t, 0x409); }},
+      {"operator=",
+       [](CResItem& i, CTransItem&) {
+         CResItem other;
+         i = other;
+       }},
+      {"trans SetKey", [](CResItem&, CTransItem& t) { t.SetKey(1); }},
+      {"trans SetLang", [](CResItem&, CTransItem& t) { t.SetLang(0x409); }},
+      {"trans SetStatus", [](CResItem&, CTransItem& t) { t.SetStatus(3); }},
+      {"trans SetStr", [](CResItem&, CTransItem& t) { t.SetStr(u"neu"); }},
+      {"trans SetData", [&](CResItem&, CTransItem& t) { t.SetData(bytes, 3); }},
+      {"trans AddBinaryBlock", [&](CResItem&, CTransItem& t) { t.AddBinaryBlock(bytes, 3); }},
+      {"trans operator=", [](CResItem&, CTransItem& t) { t = CTransItem(0x40C); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CResItem item;
+    item.SetPropW(u"base", new CIntProp(0));
+    item.AddResItem(new CResItem);
+    auto* trans = new CTransItem(0x407);
+    trans->SetStr(u"alt");
+    item.AddTransItem(trans);
+    const std::string before = Snapshot(item);
+    std::vector<std::string> seen;
+    Recorder rec;
+    rec.probe = [&] { seen.push_back(Snapshot(item)); };
+    c.op(item, *trans);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), before);
+    EXPECT_NE(Snapshot(item), before);
+  }
+}
+
+// root { c1 { g1 } [t1031], c2 }, all detached from the server.
+struct Tree {
+  Tree() : root(NewItem(u"root")), c1(NewItem(u"c1")), g1(NewItem(u"g1")), c2(NewItem(u"c2")) {
+    root->AddResItem(c1);
+    root->AddResItem(c2);
+    c1->AddResItem(g1);
+    t1031 = NewTrans(1031, u"x");
+    c1->AddTransItem(t1031);
+  }
+  std::unique_ptr<CResItem> root;
+  CResItem *c1, *g1, *c2;
+  CTransItem* t1031;
+  std::vector<std::unique_ptr<CResItem>> items;  // handed back by operations
+  std::vector<std::unique_ptr<CTransItem>> trans;
+  // Built before the recorder listens, so that only the operation is heard.
+  std::unique_ptr<CResItem> spare{NewItem(u"n")};
+  std::unique_ptr<CTransItem> spareTrans{NewTrans(1036, u"y")};
+};
+
+TEST(ItemEvents, ExactSequences) {
+  struct Case {
+    const char* name;
+    std::function<void(Tree&)> op;
+    Log expected;
+  };
+  const Log sixChanges{"Begin",     "Change c2", "Change c2", "Change c2",
+                       "Change c2", "Change c2", "Change c1", "End"};
+  const Case cases[] = {
+      {"AddResItem",
+       [](Tree& t) { t.c2->AddResItem(t.spare.release()); },
+       {"Add c2 n", "Change n"}},
+      {"AddResItem null", [](Tree& t) { t.c2->AddResItem(nullptr); }, {}},
+      {"RemoveItem",
+       [](Tree& t) { t.items.emplace_back(t.root->RemoveItem(t.c1)); },
+       {"Change c1", "Remove root c1"}},
+      {"RemoveItem not a child", [](Tree& t) { EXPECT_EQ(t.root->RemoveItem(t.g1), nullptr); }, {}},
+      {"ClearResItemList",
+       [](Tree& t) {
+         t.items.emplace_back(t.c1);
+         t.items.emplace_back(t.c2);
+         t.root->ClearResItemList();
+       },
+       {"Begin", "Change c1", "Remove root c1", "Change c2", "Remove root c2", "End"}},
+      {"own property", [](Tree& t) { t.c1->SetPropW(u"k", new CIntProp(1)); }, {"Change c1"}},
+      {"configuration property",
+       [](Tree& t) {
+         CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(1));
+         CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(2));
+         CCfgHolder::DeleteProp(*t.c1, u"k");
+         CCfgHolder::DeleteProp(*t.c1, u"k");
+       },
+       {"Change c1", "Config c1 k -->#1", "Change c1", "Config c1 k #1->#2", "Change c1",
+        "Config c1 k #2->-"}},
+      {"AddTransItem",
+       [](Tree& t) { t.c2->AddTransItem(t.spareTrans.release()); },
+       {"TransAdd c2 t1036"}},
+      {"RemoveTransItem",
+       [](Tree& t) {
+         t.trans.emplace_back(t.c1->RemoveTransItem(1031));
+         EXPECT_EQ(t.c1->RemoveTransItem(1031), nullptr);
+       },
+       {"TransRemove c1 t1031"}},
+      {"ChangeTransLang",
+       [](Tree& t) { t.c1->ChangeTransLang(t.t1031, 1036); },
+       {"Begin", "TransRemove c1 t1031", "TransChange c1 t1031", "TransAdd c1 t1036", "End"}},
+      {"ChangeTransLang not found",
+       [](Tree& t) {
+         CTransItem stray(9);
+         t.c1->ChangeTransLang(&stray, 1036);
+       },
+       {"Begin", "End"}},
+      {"translation text", [](Tree& t) { t.t1031->SetStr(u"z"); }, {"TransChange c1 t1031"}},
+      {"translation data appended in place",
+       [](Tree& t) {
+         const unsigned char b[] = {1};
+         t.t1031->AddBinaryBlock(b, 1);
+         t.t1031->AddBinaryBlock(b, 1);
+       },
+       {"TransChange c1 t1031"}},
+      {"detached translation", [](Tree&) { CTransItem(7).SetStatus(1); }, {"TransChange null t7"}},
+      {"translation operator=",
+       [](Tree& t) { *t.t1031 = CTransItem(1031); },
+       {"TransChange c1 t1031", "TransChange c1 t1031", "TransChange c1 t1031"}},
+      // The fifth change stores the resource id, so the sixth names c1.
+      {"operator=", [](Tree& t) { *t.c2 = *t.c1; }, sixChanges},
+      {"copy constructor",
+       [](Tree& t) { t.items.emplace_back(new CResItem(*t.c1)); },
+       {"Begin", "Change @", "Change @", "Change @", "Change @", "Change @", "Change c1", "End"}},
+      {"destructor",
+       [](Tree& t) { t.root.reset(); },
+       {"Begin", "Delete root", "Delete c1", "Delete g1", "Delete c2", "End"}},
+      {"reading attaches every child",
+       [](Tree& t) {
+         t.items.emplace_back();
+         ASSERT_TRUE(Load(Save(t.root), t.items.back()));
+       },
+       {"Change g1", "Change c1", "Change c2"}},
+      {"SetTransProp",
+       [](Tree& t) { CPropHelper::SetTransProp(t.c2, u"p", new CIntProp(1), 1031); },
+       {"Begin", "TransAdd c2 t1031", "TransChange c2 t1031", "End"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Tree tree;
+    Recorder rec;
+    c.op(tree);
+    EXPECT_EQ(rec.log, c.expected);
+  }
+}
+
+}  // namespace

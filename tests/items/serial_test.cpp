@@ -1,0 +1,254 @@
+// Items on serial streams: the exact node layout, whole projects saved and
+// loaded through both readers (plain memory and the gzip file of a typical
+// save), tolerance of absent nodes, and damaged or hostile input.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "ItemTestUtil.h"
+#include "serial/SerialTestUtil.h"
+
+using namespace itemtest;  // NOLINT: test helpers only
+using Serial::NodeName;
+
+namespace {
+
+NodeName Byte(unsigned char b) { return NodeName(b); }
+
+TEST(ItemSerial, NodeLayout) {
+  const std::string emptyProps = "18 02 01 1A 04 00 00 00 00 00 00 00 19";
+  const std::string zero = "1A 04 00 00 00 00 00 00 00";
+  auto item = [&](const std::string& children, const std::string& trans, const std::string& data) {
+    return "18 00 " + emptyProps + " 19 18 02 65 1A 02 00 00 00 40 00 19 18 02 66 " + zero +
+           " 19 18 02 67 " + children + " 19 18 02 68 " + trans + " 19 18 02 69 1A 00 00 00 00 19" +
+           " 18 02 6A " + zero + " 19 18 02 6B " + zero + " 19 18 02 6C " + data + " 19 18 02 6D " +
+           emptyProps + " 19";
+  };
+  const std::string empty = item(zero, zero, "1A 00 00 00 00");
+  CResItem plain;
+  EXPECT_EQ(testutil::Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { plain.Do(s); })),
+            empty);
+
+  CTransItem trans(0x407);
+  trans.SetKey(5);
+  trans.SetStatus(1);
+  const std::string transHex = "18 00 " + emptyProps +
+                               " 19 18 01 03 4B 00 65 00 79 00 1A 04 00 00 00 05 00 00 00 19"
+                               " 18 01 03 4C 00 6E 00 67 00 1A 04 00 00 00 07 04 00 00 19"
+                               " 18 01 02 53 00 74 00 1A 04 00 00 00 01 00 00 00 19";
+  EXPECT_EQ(testutil::Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { trans.Do(s); })),
+            transHex);
+
+  // Counted lists with a null flag before every child and translation.
+  std::unique_ptr<CResItem> parent(new CResItem);
+  parent->AddResItem(new CResItem);
+  parent->AddTransItem(new CTransItem(trans));
+  parent->GetTranslation(0x407)->SetKey(5);
+  const unsigned char byte = 0xAB;
+  parent->SetData(&byte, 1);
+  const std::string one = "1A 04 00 00 00 01 00 00 00";
+  const std::string notNull = "1A 01 00 00 00 00";
+  EXPECT_EQ(testutil::Hex(Save(parent)),
+            testutil::Hex(testutil::Stream(
+                testutil::FromHex(notNull + " " +
+                                  item(one + " 18 00 " + notNull + " " + empty + " 19",
+                                       one + " 18 00 18 00 1A 04 00 00 00 07 04 00 00 19 18 00 " +
+                                           notNull + " " + transHex + " 19 19",
+                                       "1A 01 00 00 00 AB")))));
+}
+
+TEST(ItemSerial, ProjectRoundTripsThroughBothReaders) {
+  std::unique_ptr<CResItem> project = SampleProject();
+  const Bytes saved = Save(project);
+  std::unique_ptr<CResItem> sequential, tree;
+  ASSERT_TRUE(Load(saved, sequential));
+  ASSERT_TRUE(LoadTree(saved, tree));
+  for (const auto* loaded : {&sequential, &tree}) {
+    ASSERT_TRUE(*loaded);
+    EXPECT_TRUE(SameTree(*project, **loaded));
+    EXPECT_EQ((*loaded)->GetParent(), nullptr);
+    EXPECT_EQ(Save(const_cast<std::unique_ptr<CResItem>&>(*loaded)), saved);
+  }
+  const CTransItem* de = sequential->GetResItems()[0]->GetTranslation(0x407);
+  ASSERT_NE(de, nullptr);
+  EXPECT_EQ(de->GetStr(), u"Datei");
+  EXPECT_EQ(Bytes(de->GetData(), de->GetData() + de->GetDataSize()), (Bytes{0, 1, 2, 0xFF}));
+  EXPECT_EQ(de->GetKey(), 42);
+  EXPECT_EQ(de->GetStatus(), 2);
+  EXPECT_EQ(sequential->GetResItems()[0]->GetResItems()[1]->GetData(), nullptr);
+
+  // The deep comparison does see a difference three levels down.
+  sequential->GetResItems()[0]->GetResItems()[0]->GetResItems()[0]->GetTranslation(0x407)->SetStr(
+      u"x");
+  EXPECT_FALSE(SameTree(*project, *sequential));
+}
+
+TEST(ItemSerial, TypicalGzipSaveLoadsBack) {
+  std::unique_ptr<CResItem> project = SampleProject();
+  const std::string name = "items_project_" + std::to_string(getpid()) + ".gz";
+  const CString path = CString::FromUtf8(testutil::TempPath(name));
+  {
+    Serial::GZFileStreamOut file(path, 2);
+    ASSERT_TRUE(file.IsOpen());
+    Serial::Binary::BinarySerialOut writer(file);  // closes "Root" before the file closes
+    RootStrategy strategy;
+    ASSERT_TRUE(strategy.owner.Do(writer, project));
+  }
+  Bytes raw(2), plain(1 << 16);
+  {
+    Serial::FileStreamIn file(path);
+    ASSERT_EQ(file.read(raw.data(), 2), 2u);
+    Serial::GZFileStreamIn unzip(path);
+    plain.resize(unzip.read(plain.data(), static_cast<unsigned int>(plain.size())));
+  }
+  EXPECT_EQ(raw, (Bytes{0x1F, 0x8B}));
+  EXPECT_EQ(plain, Save(project));
+
+  std::unique_ptr<CResItem> sequential, tree;
+  {
+    Serial::GZFileStreamIn file(path);
+    Serial::Binary::BinarySerialIn reader(file);
+    EXPECT_EQ(reader.GetSchemeVersion(), Serial::VersionInfo(6, 0, 5865, 0));
+    RootStrategy strategy;
+    ASSERT_TRUE(strategy.owner.Do(reader, sequential));
+  }
+  {
+    Serial::GZFileStreamIn file(path);
+    Serial::Binary::BinarySerialTreeIn reader;
+    ASSERT_TRUE(reader.Load(file));
+    RootStrategy strategy;
+    ASSERT_TRUE(strategy.owner.Do(reader, tree));
+  }
+  std::remove(path.ToUtf8().c_str());
+  ASSERT_TRUE(sequential && tree);
+  EXPECT_TRUE(SameTree(*project, *sequential));
+  EXPECT_TRUE(SameTree(*project, *tree));
+}
+
+TEST(ItemSerial, TreeReaderKeepsFieldsOfAbsentNodes) {
+  const Bytes bytes = testutil::Write([](Serial::ISerialStream& s) {
+    bool isNull = false;
+    int type = 3;
+    CString comment(u"only");
+    Serial::Do(s, isNull);
+    s.EnterNode(Byte(0x69));
+    Serial::Do(s, comment);
+    s.LeaveNode();
+    s.EnterNode(Byte(0x66));
+    Serial::Do(s, type);
+    s.LeaveNode();
+  });
+  std::unique_ptr<CResItem> item;
+  ASSERT_TRUE(LoadTree(bytes, item));
+  EXPECT_EQ(item->GetType(), 3);
+  EXPECT_EQ(item->GetComment(), u"only");
+  EXPECT_EQ(item->GetResId(), u"@");
+  EXPECT_EQ(item->GetData(), nullptr);
+  EXPECT_TRUE(item->GetResItems().empty());
+  // The sequential reader insists on the written order.
+  std::unique_ptr<CResItem> strict;
+  EXPECT_THROW(Load(bytes, strict), Serial::Exceptions::FormatIO);
+  EXPECT_EQ(strict, nullptr);
+}
+
+// Children point at their holder, translations likewise, at every level.
+bool Consistent(const CResItem& item) {
+  for (const auto& entry : item.GetTransMap()) {
+    if (!entry.second || entry.second->GetParent() != &item) return false;
+  }
+  for (const CResItem* child : item.GetResItems()) {
+    if (!child || child->GetParent() != &item || !Consistent(*child)) return false;
+  }
+  return true;
+}
+
+// Loads damaged bytes: FormatIO or a clean load, never anything else. A
+// clean load leaves a consistent tree owned by the pointer (ASan checks the
+// rest). Returns whether the load went through.
+bool LoadsCleanly(const Bytes& bytes, bool throughTree) {
+  std::unique_ptr<CResItem> root;
+  try {
+    const bool ok = throughTree ? LoadTree(bytes, root) : Load(bytes, root);
+    if (!ok) {
+      EXPECT_EQ(root, nullptr);
+      return false;
+    }
+  } catch (const Serial::Exceptions::FormatIO&) {
+    EXPECT_EQ(root, nullptr);
+    return false;
+  }
+  if (root) {
+    EXPECT_TRUE(Consistent(*root));
+    Save(root);
+  }
+  return true;
+}
+
+TEST(ItemSerial, DamagedStreamsThrowFormatIOOrLoadCleanly) {
+  std::unique_ptr<CResItem> project = SampleProject();
+  project->GetResItems()[0]->SetPropW(u"Int", new CVariantProp(_variant_t(int32_t{3})));
+  const Bytes saved = Save(project);
+  // Strides prime to the 4-byte fields keep the run short yet hit every kind
+  // of byte: markers, name bytes, sizes, counts and payload.
+  for (size_t length = 0; length < saved.size(); length += length + 8 < saved.size() ? 5 : 1) {
+    const Bytes cut(saved.begin(), saved.begin() + static_cast<long>(length));
+    // The closing byte of "Root" is never read; everything before it is.
+    EXPECT_EQ(LoadsCleanly(cut, false), length + 1 == saved.size()) << length;
+    EXPECT_FALSE(LoadsCleanly(cut, true)) << length;
+  }
+  int clean = 0, rejected = 0;
+  for (size_t pos = 0; pos < saved.size(); pos += 7) {
+    // 0x0B turns the variant type 3 (VT_I4) into 8 (VT_BSTR).
+    for (unsigned char flip : {0xFF, 0x01, 0x0B}) {
+      Bytes bad = saved;
+      bad[pos] ^= flip;
+      (LoadsCleanly(bad, false) ? clean : rejected)++;
+      if (flip == 0xFF) (LoadsCleanly(bad, true) ? clean : rejected)++;
+    }
+  }
+  EXPECT_GT(clean, 0);
+  EXPECT_GT(rejected, 0);
+}
+
+// A chain of `depth` items, each the only child of the one above.
+std::unique_ptr<CResItem> Chain(int depth) {
+  std::unique_ptr<CResItem> root(new CResItem);
+  CResItem* last = root.get();
+  for (int i = 1; i < depth; ++i) {
+    auto* next = new CResItem;
+    last->AddResItem(next);
+    last = next;
+  }
+  return root;
+}
+
+TEST(ItemSerial, NestingDepthIsBounded) {
+  std::unique_ptr<CResItem> loaded;
+  std::unique_ptr<CResItem> deepest = Chain(CResItem::MaxReadDepth);
+  ASSERT_TRUE(Load(Save(deepest), loaded));
+  ASSERT_TRUE(LoadTree(Save(deepest), loaded));
+  std::unique_ptr<CResItem> tooDeep = Chain(CResItem::MaxReadDepth + 1);
+  loaded.reset();
+  EXPECT_THROW(Load(Save(tooDeep), loaded), Serial::Exceptions::FormatIO);
+  EXPECT_THROW(LoadTree(Save(tooDeep), loaded), Serial::Exceptions::FormatIO);
+  EXPECT_EQ(loaded, nullptr);
+
+  // Hostile: every item opens one child, far deeper than the limit; a writer
+  // here could not even produce it without recursion.
+  const Bytes level = testutil::FromHex(
+      "1A 01 00 00 00 00 18 00 18 02 01 1A 04 00 00 00 00 00 00 00 19 19"   // flag, properties
+      " 18 02 65 1A 00 00 00 00 19 18 02 66 1A 04 00 00 00 00 00 00 00 19"  // resource id, type
+      " 18 02 67 1A 04 00 00 00 01 00 00 00 18 00");                        // one child
+  Bytes body;
+  for (int i = 0; i < 20 * CResItem::MaxReadDepth; ++i) {
+    body.insert(body.end(), level.begin(), level.end());
+  }
+  body.insert(body.end(), 2 * 20 * CResItem::MaxReadDepth, 0x19);
+  const Bytes hostile = testutil::Stream(body);
+  EXPECT_THROW(Load(hostile, loaded), Serial::Exceptions::FormatIO);
+  EXPECT_THROW(LoadTree(hostile, loaded), Serial::Exceptions::FormatIO);
+  EXPECT_EQ(loaded, nullptr);
+}
+
+}  // namespace
