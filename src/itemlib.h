@@ -24,3 +24,7 @@
 #include "util/KMP.h"
 #include "util/StrUtil.h"
 #include "util/TextUtil.h"
+#include "platform/Nls.h"
+#include "lang/LangMap.h"
+#include "lang/Encoding.h"
+#include "lang/PrjLangs.h"

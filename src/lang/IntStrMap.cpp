@@ -8,4 +8,4 @@ bool CIntStrMap::Do(Serial::ISerialStream& s) {
   return Serial::MapSerialStrategy<CIntStrMap>(pair).Do(s, *this);
 }
 
-CPropClassImpl<CIntStrMapProp> CIntStrMapProp::classInstance{Serial::NodeName(u"IntStrMapProp")};
+ITEMLIB_REGISTER_PROP(CIntStrMapProp, u"IntStrMapProp");

@@ -14,9 +14,4 @@ class CIntStrMap : public std::map<int, CString> {
   bool Do(Serial::ISerialStream& s);
 };
 
-class CIntStrMapProp : public CSimpleProp<CIntStrMap> {
- public:
-  static CPropClassImpl<CIntStrMapProp> classInstance;
-  explicit CIntStrMapProp(CPropClass& c) : CSimpleProp(c, CIntStrMap()) {}
-  explicit CIntStrMapProp(const CIntStrMap& v) : CSimpleProp(classInstance, v) {}
-};
+ITEMLIB_VALUE_PROP(CIntStrMapProp, CIntStrMap);

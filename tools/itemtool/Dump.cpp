@@ -245,6 +245,12 @@ bool DumpStream(Serial::IStreamIn& in, DumpFormat format, std::ostream& out) {
   return true;
 }
 
+void AppendJsonString(std::string& out, std::u16string_view text) {
+  out += '"';
+  AppendName(out, text, true);
+  out += '"';
+}
+
 std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::ostream& err) {
   const CString widePath = CString::FromUtf8(path);
   // A directory opens for reading on Linux and then reads as empty; it is

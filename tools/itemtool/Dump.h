@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "serial/SerialTree.h"
 #include "serial/Streams.h"
@@ -44,5 +45,9 @@ std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::
 // the gzip magic bytes. Returns the exit status; a failure prints one line
 // on `err` and nothing on `out`.
 int DumpFile(const std::string& path, DumpFormat format, std::ostream& out, std::ostream& err);
+
+// Appends `text` as a JSON string, quotes included, in UTF-8. A lone
+// surrogate becomes U+FFFD so that the output stays valid.
+void AppendJsonString(std::string& out, std::u16string_view text);
 
 }  // namespace itemtool

@@ -1,5 +1,5 @@
 // itemtool: a command-line view of serial files (dump) and a writer of an
-// example one. Argument handling only; the commands live in Dump and Example.
+// example one. Argument handling only; the commands live in Dump, Example, Project and Langs.
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -8,6 +8,7 @@
 
 #include "Dump.h"
 #include "Example.h"
+#include "Langs.h"
 #include "Project.h"
 
 namespace {
@@ -16,7 +17,8 @@ constexpr char kUsage[] =
     "usage: itemtool dump FILE [--json]\n"
     "       itemtool info FILE [--json]\n"
     "       itemtool example FILE\n"
-    "       itemtool sample-project FILE\n";
+    "       itemtool sample-project FILE\n"
+    "       itemtool langs [--json]\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage;
@@ -61,6 +63,26 @@ int Info(const std::vector<std::string>& args) {
   return itemtool::InfoFile(files[0], json, std::cout, std::cerr);
 }
 
+int Langs(const std::vector<std::string>& args) {
+  bool json = false;
+  for (const std::string& arg : args) {
+    if (arg == "--json") {
+      json = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("unknown option " + arg);
+    } else {
+      return UsageError("langs takes no FILE");
+    }
+  }
+  const int status = itemtool::PrintLangs(json, std::cout);
+  std::cout.flush();
+  if (status == itemtool::kExitOk && !std::cout) {
+    std::cerr << "itemtool: cannot write the output\n";
+    return itemtool::kExitUnreadable;
+  }
+  return status;
+}
+
 int SampleProject(const std::vector<std::string>& args) {
   if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
     return UsageError("sample-project takes one FILE");
@@ -98,6 +120,7 @@ int main(int argc, char** argv) {
   if (command == "info") return Info(rest);
   if (command == "example") return Example(rest);
   if (command == "sample-project") return SampleProject(rest);
+  if (command == "langs") return Langs(rest);
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return itemtool::kExitOk;
