@@ -1,15 +1,23 @@
 // Writes the seed corpora of the fuzzers: well-formed streams of the graph
-// they read, plus deep and oddly named trees for the tree loader, so that a
-// short smoke run already starts past the header checks.
+// they read, deep and oddly named trees for the tree loader, property
+// containers and small projects, so that a short smoke run already starts
+// past the header checks.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "FuzzGraph.h"
+#include "FuzzItems.h"
+#include "items/ResItem.h"
+#include "items/TransItem.h"
+#include "props/Prop.h"
+#include "props/PropContainer.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/Streams.h"
 
@@ -119,6 +127,112 @@ std::vector<Seed> TreeSeeds() {
   };
 }
 
+// One value of every property class, under numeric and string names.
+void FillAllClasses(CPropContainer& c) {
+  const unsigned char bytes[] = {0x00, 0xFF, 0x10, 0x7F};
+  c.SetPropW(CPropName::TransText, new CStrProp(CString(u"Text \u00e9\\n")));
+  c.SetPropW(CPropName::TransData, new CBinaryProp(bytes, static_cast<int>(sizeof bytes)));
+  c.SetPropW(u"Empty");
+  c.SetPropW(u"Int", new CIntProp(-42));
+  c.SetPropW(u"Bool", new CBoolProp(true));
+  c.SetPropW(u"IntVector", new CIntVectorProp(std::vector<int>{1, -2, 0x7FFFFFFF}));
+  c.SetPropW(u"StrSet", new CStrSetProp(std::set<CString>{u"", u"de-DE", u"ja-JP"}));
+  c.SetPropW(u"VariantText", new CVariantProp(_variant_t(u"variant text")));
+  c.SetPropW(u"VariantInt", new CVariantProp(_variant_t(static_cast<int32_t>(7))));
+  c.SetPropW(u"VariantDouble", new CVariantProp(_variant_t(2.5)));
+}
+
+std::vector<Seed> ContainerSeeds() {
+  return {
+      {"container_empty", [](Serial::ISerialStream& s) { CPropContainer().Do(s); },
+       Serial::UNDEFINED_SCHEME_VERSION},
+      {"container_all_classes",
+       [](Serial::ISerialStream& s) {
+         CPropContainer c;
+         FillAllClasses(c);
+         c.Do(s);
+       },
+       Serial::UNDEFINED_SCHEME_VERSION},
+      {"container_strings",
+       [](Serial::ISerialStream& s) {
+         CPropContainer c;
+         c.SetPropW(u"Caption", new CStrProp(CString(u"OK")));
+         c.SetPropW(u"Font", new CStrProp(CString(u"MS Shell Dlg")));
+         c.SetPropW(u"", new CStrProp(CString()));
+         c.Do(s);
+       },
+       Serial::UNDEFINED_SCHEME_VERSION},
+  };
+}
+
+// An item with fields, properties, configuration and `translations`
+// translations carrying text and data.
+CResItem* MakeItem(int n, int translations) {
+  auto* item = new CResItem();
+  item->SetType(n % 4);
+  item->SetResId(n % 2 ? CString(u"#") + CString(static_cast<char16_t>(u'0' + n % 10))
+                       : CString(u"@IDD_MAIN"));
+  item->SetComment(n % 3 ? CString() : CString(u"comment"));
+  item->SetTabNum(n);
+  item->SetState(n % 4);
+  item->SetPropW(u"Caption", new CStrProp(CString(u"Caption")));
+  item->SetPropW(u"HelpId", new CIntProp(n));
+  item->SetPropW(u"Visible", new CBoolProp(n % 2 == 0));
+  for (int i = 0; i < translations; ++i) {
+    auto* trans = new CTransItem(0x0407 + i);
+    trans->SetStr(u"\u00dcbersetzung");
+    const unsigned char data[] = {static_cast<unsigned char>(n), 0x00, 0xAB};
+    if (i % 2 == 0) trans->SetData(data, sizeof data);
+    trans->SetStatus(i);
+    trans->SetKey(100 + i);
+    item->AddTransItem(trans);
+  }
+  return item;
+}
+
+std::vector<Seed> ProjectSeeds() {
+  return {
+      {"project_null",
+       [](Serial::ISerialStream& s) {
+         std::unique_ptr<CResItem> root;
+         fuzz::DoProject(s, root);
+       },
+       Serial::UNDEFINED_SCHEME_VERSION},
+      {"project_small",
+       [](Serial::ISerialStream& s) {
+         std::unique_ptr<CResItem> root(MakeItem(0, 0));
+         root->GetCfgProps().SetPropW(u"Parser.Encoding", new CStrProp(CString(u"utf-8")));
+         root->GetCfgProps().SetPropW(u"Parser.Strict", new CBoolProp(false));
+         const unsigned char block[] = {'M', 'Z', 0x90, 0x00};
+         root->SetData(block, sizeof block);
+         for (int f = 1; f <= 2; ++f) {
+           CResItem* file = MakeItem(f, 1);
+           file->GetCfgProps().SetPropW(u"Target.Path", new CStrProp(CString(u"out/file.rc")));
+           for (int r = 0; r < 2; ++r) {
+             CResItem* resource = MakeItem(10 * f + r, 2);
+             resource->AddResItem(MakeItem(100 * f + r, 3));
+             file->AddResItem(resource);
+           }
+           root->AddResItem(file);
+         }
+         fuzz::DoProject(s, root);
+       },
+       Serial::UNDEFINED_SCHEME_VERSION},
+      {"project_deep",
+       [](Serial::ISerialStream& s) {
+         std::unique_ptr<CResItem> root(new CResItem());
+         CResItem* parent = root.get();
+         for (int depth = 0; depth < 40; ++depth) {
+           CResItem* child = new CResItem();
+           parent->AddResItem(child);
+           parent = child;
+         }
+         fuzz::DoProject(s, root);
+       },
+       Serial::UNDEFINED_SCHEME_VERSION},
+  };
+}
+
 bool WriteSeeds(const std::filesystem::path& dir, const std::vector<Seed>& seeds) {
   std::filesystem::create_directories(dir);
   bool ok = true;
@@ -137,7 +251,9 @@ int main(int argc, char** argv) {
   std::vector<Seed> treeSeeds = GraphSeeds();
   for (Seed& seed : TreeSeeds()) treeSeeds.push_back(std::move(seed));
   const bool ok = WriteSeeds(root / "fuzz_binary_serial_in", GraphSeeds()) &&
-                  WriteSeeds(root / "fuzz_serial_tree_in", treeSeeds);
+                  WriteSeeds(root / "fuzz_serial_tree_in", treeSeeds) &&
+                  WriteSeeds(root / "fuzz_prop_container", ContainerSeeds()) &&
+                  WriteSeeds(root / "fuzz_project", ProjectSeeds());
   if (!ok) {
     std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
     return 1;

@@ -1,0 +1,101 @@
+// Pieces the item and property benchmarks share: the `--smoke` switch, a
+// reporter that keeps each run's time for the summary tables, a temporary
+// folder and a repeatable random source.
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Removes `--smoke` from the command line, hands the rest to Google
+// Benchmark and tells whether it was there. False in `ok` when an argument
+// is unknown.
+inline bool TakeSmokeFlag(int argc, char** argv, bool& ok) {
+  bool smoke = false;
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--smoke") == 0) {
+      smoke = true;
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  int count = static_cast<int>(args.size());
+  args.push_back(nullptr);
+  benchmark::Initialize(&count, args.data());
+  ok = !benchmark::ReportUnrecognizedArguments(count, args.data());
+  return smoke;
+}
+
+// Keeps every run's time per iteration so that main() can set each figure
+// next to its baseline.
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    // With repetitions the median stands for the benchmark; it comes after
+    // the single runs and replaces them.
+    for (const Run& run : runs) {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if ((run.run_type != Run::RT_Iteration && !median) || run.iterations == 0) continue;
+      seconds_[run.run_name.function_name] =
+          run.real_accumulated_time / static_cast<double>(run.iterations);
+    }
+  }
+  // Seconds per iteration, or 0 when the run is unknown (filtered out or
+  // failed).
+  double Seconds(const std::string& name) const {
+    const auto it = seconds_.find(name);
+    return it == seconds_.end() ? 0 : it->second;
+  }
+
+ private:
+  std::map<std::string, double> seconds_;
+};
+
+// A temporary folder, removed with everything in it at exit.
+class TempDir {
+ public:
+  explicit TempDir(const char* prefix) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / (std::string(prefix) + "_XXXXXX")).string();
+    if (mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// xorshift64*: the same data on every run, so that runs compare.
+class Random {
+ public:
+  explicit Random(uint64_t seed) : state_(seed ? seed : 1) {}
+  uint32_t Next() {
+    state_ ^= state_ >> 12;
+    state_ ^= state_ << 25;
+    state_ ^= state_ >> 27;
+    return static_cast<uint32_t>((state_ * 0x2545F4914F6CDD1DULL) >> 32);
+  }
+  // Uniform enough in [0, bound) for test data.
+  uint32_t Below(uint32_t bound) { return Next() % bound; }
+
+ private:
+  uint64_t state_;
+};
+
+}  // namespace bench

@@ -1,0 +1,696 @@
+// Builds, saves and loads a project of a million resource items (a root,
+// a thousand files, their resources; each with properties and translations)
+// through memory and through gzip files, next to memcpy and zlib alone on
+// the same bytes, and measures the resident memory a load costs per item.
+// `--smoke` shrinks every size a hundredfold and runs each case once, for CI.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <filesystem>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "BenchCommon.h"
+#include "items/ResItem.h"
+#include "items/TransItem.h"
+#include "platform/CString.h"
+#include "props/Prop.h"
+#include "serial/BinarySerialIn.h"
+#include "serial/BinarySerialOut.h"
+#include "serial/SerialStrategies.h"
+#include "serial/Streams.h"
+#include "util/TextUtil.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr unsigned int kGzipLevel = 2;
+constexpr size_t kZlibChunk = size_t{1} << 30;  // gzwrite and gzread take an int count
+
+bool g_failed = false;  // a save or load gave back other content
+
+void Fail(benchmark::State& state, const char* what) {
+  g_failed = true;
+  state.SkipWithError(what);
+}
+
+// ---- The project ----
+
+// The root as the tool stores it: an owned, possibly null item.
+bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
+  Serial::DefaultSerialStrategy<CResItem> item;
+  Serial::DefaultMonoFactory<CResItem> factory;
+  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
+  Serial::AutoPtrSerialStrategy<CResItem> owned(pointer);
+  return owned.Do(s, root);
+}
+
+// Names and texts made once, so that building measures the items.
+struct Vocabulary {
+  CPropName caption{u"Caption"};
+  CPropName style{u"Style"};
+  CPropName visible{u"Visible"};
+  CPropName font{u"Font"};
+  CPropName helpId{u"HelpId"};
+  CString fonts[2] = {u"MS Shell Dlg", u"Segoe UI"};
+  static constexpr int kLangs[3] = {0x0407, 0x040C, 0x0411};  // de-DE, fr-FR, ja-JP
+  static constexpr size_t kTexts = 8;
+  const char16_t* texts[4][kTexts] = {
+      {u"OK", u"Cancel", u"&File", u"Open...", u"Save &As...", u"Print preview",
+       u"Close all windows", u"File name:"},
+      {u"OK", u"Abbrechen", u"&Datei", u"\u00d6ffnen...", u"Speichern &unter...",
+       u"Seitenansicht", u"Alle Fenster schlie\u00dfen", u"Dateiname:"},
+      {u"OK", u"Annuler", u"&Fichier", u"Ouvrir...", u"Enregistrer &sous...", u"Aper\u00e7u",
+       u"Fermer toutes les fen\u00eatres", u"Nom du fichier :"},
+      {u"OK", u"\u30ad\u30e3\u30f3\u30bb\u30eb", u"\u30d5\u30a1\u30a4\u30eb(&F)",
+       u"\u958b\u304f...", u"\u540d\u524d\u3092\u4ed8\u3051\u3066\u4fdd\u5b58(&A)...",
+       u"\u5370\u5237\u30d7\u30ec\u30d3\u30e5\u30fc", u"\u3059\u3079\u3066\u9589\u3058\u308b",
+       u"\u30d5\u30a1\u30a4\u30eb\u540d:"}};
+};
+
+const Vocabulary& Words() {
+  static const Vocabulary words;
+  return words;
+}
+
+// A UI text with the item's number, so that no two items store the same
+// bytes (repeated texts would flatter the compression).
+CString Numbered(const char16_t* text, uint32_t n) {
+  std::u16string out(text);
+  out += u' ';
+  char16_t digits[10];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char16_t>(u'0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (count > 0) out += digits[--count];
+  return CString(std::move(out));
+}
+
+// Five properties (two strings, two integers, a flag) and three
+// translations.
+void FillItem(CResItem& item, uint32_t n, int type) {
+  const Vocabulary& w = Words();
+  const size_t text = n % Vocabulary::kTexts;
+  item.SetType(type);
+  item.SetResId(ToUnifiedFmt(static_cast<unsigned long>(n)));
+  item.SetPropW(w.caption, new CStrProp(Numbered(w.texts[0][text], n)));
+  item.SetPropW(w.style, new CIntProp(static_cast<int>(0x50010000u | (n & 0xFFu))));
+  item.SetPropW(w.visible, new CBoolProp(n % 5 != 0));
+  item.SetPropW(w.font, new CStrProp(w.fonts[n % 2]));
+  item.SetPropW(w.helpId, new CIntProp(static_cast<int>(n)));
+  for (size_t lang = 0; lang < std::size(Vocabulary::kLangs); ++lang) {
+    auto* trans = new CTransItem(Vocabulary::kLangs[lang]);
+    trans->SetStr(Numbered(w.texts[lang + 1][text], n));
+    item.AddTransItem(trans);
+  }
+}
+
+// `items` counts the root and the files too.
+struct Plan {
+  size_t items;
+  size_t files;
+};
+
+std::unique_ptr<CResItem> BuildProject(const Plan& plan) {
+  auto root = std::make_unique<CResItem>();
+  uint32_t n = 0;
+  FillItem(*root, n++, 1);
+  const size_t resources = plan.items - 1 - plan.files;
+  for (size_t f = 0; f < plan.files; ++f) {
+    auto* file = new CResItem();
+    FillItem(*file, n++, 2);
+    root->AddResItem(file);
+    const size_t children = resources / plan.files + (f < resources % plan.files ? 1 : 0);
+    for (size_t c = 0; c < children; ++c) {
+      auto* resource = new CResItem();
+      FillItem(*resource, n++, 3);
+      file->AddResItem(resource);
+    }
+  }
+  return root;
+}
+
+// Same names and equal values in the same order; the container's own ==
+// ignores names.
+bool SameProps(const CPropContainer& a, const CPropContainer& b) {
+  if (a.GetProps().size() != b.GetProps().size()) return false;
+  auto theirs = b.GetProps().begin();
+  for (const auto& mine : a.GetProps()) {
+    if (!(mine.first == theirs->first) || !mine.second->IsEqual(*theirs->second)) return false;
+    ++theirs;
+  }
+  return true;
+}
+
+// The whole trees compare equal, item by item, and `loaded` has every
+// parent link set.
+bool SameProject(const CResItem& built, const CResItem& loaded) {
+  std::vector<std::pair<const CResItem*, const CResItem*>> pending{{&built, &loaded}};
+  while (!pending.empty()) {
+    const auto [a, b] = pending.back();
+    pending.pop_back();
+    if (*a != *b || !SameProps(*a, *b) || !SameProps(a->GetCfgProps(), b->GetCfgProps())) {
+      return false;
+    }
+    const auto& transA = a->GetTransMap();
+    const auto& transB = b->GetTransMap();
+    if (transA.size() != transB.size()) return false;
+    for (auto ta = transA.begin(), tb = transB.begin(); ta != transA.end(); ++ta, ++tb) {
+      if (ta->first != tb->first || *ta->second != *tb->second ||
+          !SameProps(*ta->second, *tb->second) || tb->second->GetParent() != b) {
+        return false;
+      }
+    }
+    const auto& childrenA = a->GetResItems();
+    const auto& childrenB = b->GetResItems();
+    if (childrenA.size() != childrenB.size()) return false;
+    for (size_t i = 0; i < childrenA.size(); ++i) {
+      if (childrenB[i]->GetParent() != b) return false;
+      pending.emplace_back(childrenA[i], childrenB[i]);
+    }
+  }
+  return true;
+}
+
+size_t CountItems(const CResItem& root) {
+  size_t count = 0;
+  std::vector<const CResItem*> pending{&root};
+  while (!pending.empty()) {
+    const CResItem* item = pending.back();
+    pending.pop_back();
+    ++count;
+    pending.insert(pending.end(), item->GetResItems().begin(), item->GetResItems().end());
+  }
+  return count;
+}
+
+// ---- zlib alone ----
+
+bool ZlibWriteFile(const std::string& path, const Bytes& bytes) {
+  const std::string mode = "wb" + std::to_string(kGzipLevel);
+  gzFile file = gzopen(path.c_str(), mode.c_str());
+  if (!file) return false;
+  bool ok = true;
+  for (size_t at = 0; at < bytes.size() && ok; at += kZlibChunk) {
+    const unsigned int n = static_cast<unsigned int>(std::min(kZlibChunk, bytes.size() - at));
+    ok = gzwrite(file, bytes.data() + at, n) == static_cast<int>(n);
+  }
+  return gzclose(file) == Z_OK && ok;
+}
+
+// Fills `out` (already of the expected size) from the file; false unless
+// the file holds exactly that many bytes.
+bool ZlibReadFile(const std::string& path, Bytes& out) {
+  gzFile file = gzopen(path.c_str(), "rb");
+  if (!file) return false;
+  bool ok = true;
+  for (size_t at = 0; at < out.size() && ok; at += kZlibChunk) {
+    const unsigned int n = static_cast<unsigned int>(std::min(kZlibChunk, out.size() - at));
+    ok = gzread(file, out.data() + at, n) == static_cast<int>(n);
+  }
+  unsigned char extra;
+  ok = ok && gzread(file, &extra, 1) == 0;
+  gzclose(file);
+  return ok;
+}
+
+// ---- Peak memory of a load ----
+
+// ru_maxrss only grows, and a forked child starts with its parent's pages
+// (exec keeps the peak too), so a load measured inside this process would
+// include the built project and the saved bytes. A helper forked at the
+// start of main, while the process is still small, forks one worker per
+// request instead; the worker notes its peak just before loading and again
+// after, and the difference is the load's own. The worker leaves without
+// freeing the project, so nothing after the load counts.
+class LoadProbe {
+ public:
+  enum Source : char { kMemory = 'm', kGzip = 'g' };
+  struct Result {
+    bool ok = false;
+    size_t items = 0;
+    long peakBeforeKiB = 0;  // the worker's peak before the load (file bytes included)
+    long peakAfterKiB = 0;
+  };
+
+  LoadProbe() = default;
+  LoadProbe(const LoadProbe&) = delete;
+  LoadProbe& operator=(const LoadProbe&) = delete;
+  ~LoadProbe() {
+    if (pid_ <= 0) return;
+    close(request_);
+    close(reply_);
+    waitpid(pid_, nullptr, 0);
+  }
+
+  bool Start() {
+    int requests[2];
+    int replies[2];
+    if (pipe(requests) != 0) return false;
+    if (pipe(replies) != 0) {
+      close(requests[0]);
+      close(requests[1]);
+      return false;
+    }
+    std::fflush(nullptr);
+    pid_ = fork();
+    if (pid_ < 0) return false;
+    if (pid_ == 0) {
+      close(requests[1]);
+      close(replies[0]);
+      Serve(requests[0], replies[1]);
+      _exit(0);  // no static destructors or leak report in the copy
+    }
+    close(requests[0]);
+    close(replies[1]);
+    request_ = requests[1];
+    reply_ = replies[0];
+    return true;
+  }
+
+  Result Measure(Source source, const std::string& path) {
+    Result result;
+    char request[1 + kMaxPath] = {};
+    if (pid_ <= 0 || path.size() >= kMaxPath) return result;
+    request[0] = source;
+    std::memcpy(request + 1, path.data(), path.size());
+    if (!WriteAll(request_, request, sizeof request) ||
+        !ReadAll(reply_, &result, sizeof result)) {
+      return Result();
+    }
+    return result;
+  }
+
+ private:
+  static constexpr size_t kMaxPath = 1024;
+
+  static bool WriteAll(int fd, const void* data, size_t size) {
+    const auto* p = static_cast<const char*>(data);
+    while (size != 0) {
+      const ssize_t n = write(fd, p, size);
+      if (n <= 0) return false;
+      p += n;
+      size -= static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  static bool ReadAll(int fd, void* data, size_t size) {
+    auto* p = static_cast<char*>(data);
+    while (size != 0) {
+      const ssize_t n = read(fd, p, size);
+      if (n <= 0) return false;
+      p += n;
+      size -= static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  static long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+  }
+
+  static void Serve(int requests, int replies) {
+    char request[1 + kMaxPath];
+    while (ReadAll(requests, request, sizeof request)) {
+      request[kMaxPath] = 0;
+      Result result;
+      int pipeToParent[2];
+      if (pipe(pipeToParent) == 0) {
+        const pid_t worker = fork();
+        if (worker == 0) {
+          close(pipeToParent[0]);
+          const Result r = Work(static_cast<Source>(request[0]), request + 1);
+          WriteAll(pipeToParent[1], &r, sizeof r);
+          _exit(0);
+        }
+        close(pipeToParent[1]);
+        if (worker > 0) {
+          if (!ReadAll(pipeToParent[0], &result, sizeof result)) result = Result();
+          waitpid(worker, nullptr, 0);
+        }
+        close(pipeToParent[0]);
+      }
+      if (!WriteAll(replies, &result, sizeof result)) break;
+    }
+  }
+
+  static Result Work(Source source, const char* path) {
+    Result result;
+    try {
+      std::unique_ptr<CResItem> root;
+      if (source == kMemory) {
+        // Read at its exact size: a growing buffer would raise the peak
+        // before the load and hide part of the load's own.
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        if (error) return result;
+        Bytes bytes(static_cast<size_t>(size));
+        std::ifstream file(path, std::ios::binary);
+        if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+          return result;
+        }
+        result.peakBeforeKiB = PeakKiB();
+        Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+        Serial::Binary::BinarySerialIn reader(in);
+        result.ok = DoProject(reader, root) && root;
+        result.peakAfterKiB = PeakKiB();
+      } else {
+        result.peakBeforeKiB = PeakKiB();
+        Serial::GZFileStreamIn in(CString::FromUtf8(path));
+        Serial::Binary::BinarySerialIn reader(in);
+        result.ok = DoProject(reader, root) && root;
+        result.peakAfterKiB = PeakKiB();
+      }
+      if (root) result.items = CountItems(*root);
+      root.release();  // see the class comment: the process ends right after
+    } catch (const Serial::Exceptions::FormatIO&) {
+      result.ok = false;
+    }
+    return result;
+  }
+
+  pid_t pid_ = -1;
+  int request_ = -1;
+  int reply_ = -1;
+};
+
+// ---- Benchmarks ----
+
+struct Project {
+  Plan plan;
+  std::unique_ptr<CResItem> root;
+  Bytes stream;           // the project as saved to memory
+  std::string plainPath;  // `stream` in a plain file, for the memory probe
+  std::string gzPath;     // `stream` through zlib alone: what both gzip loads read
+  std::string savePath;   // scratch file of the gzip saves
+  std::string zlibPath;   // scratch file of the zlib writes
+};
+
+bool WritePlain(const std::string& path, const Bytes& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file);
+}
+
+bool Prepare(Project& p, const std::filesystem::path& dir) {
+  p.root = BuildProject(p.plan);
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut writer(out);
+    DoProject(writer, p.root);
+  }
+  p.stream = std::move(out.data());
+  p.plainPath = (dir / "project.serial").string();
+  p.gzPath = (dir / "project.zlib.gz").string();
+  p.savePath = (dir / "project.save.gz").string();
+  p.zlibPath = (dir / "project.write.gz").string();
+  return p.stream.size() < 0xFFFFFFFFu && WritePlain(p.plainPath, p.stream) &&
+         ZlibWriteFile(p.gzPath, p.stream);
+}
+
+void SetItems(benchmark::State& state, const Project& p) {
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(p.plan.items));
+}
+
+// Freeing the previous round's project is not timed.
+void Build(benchmark::State& state, Project* p) {
+  std::unique_ptr<CResItem> built;
+  for (auto _ : state) {
+    state.PauseTiming();
+    built.reset();
+    state.ResumeTiming();
+    built = BuildProject(p->plan);
+  }
+  if (!built || CountItems(*built) != p->plan.items) Fail(state, "built another item count");
+  SetItems(state, *p);
+}
+
+// The writer appends into one reused buffer, so that the figure is the
+// writer's own and not the page faults of a fresh buffer every round.
+void MemorySave(benchmark::State& state, Project* p) {
+  Serial::MemoryStreamOut out;
+  out.data().reserve(p->stream.size());
+  for (auto _ : state) {
+    out.data().clear();
+    Serial::Binary::BinarySerialOut writer(out);
+    DoProject(writer, p->root);
+  }
+  if (out.data() != p->stream) Fail(state, "the save gave other bytes than before");
+  SetItems(state, *p);
+}
+
+// Loads through `open`, which gives the byte stream; the load ends with
+// "Root" closed, and the last round's project is compared item by item.
+template <typename Open>
+void Load(benchmark::State& state, Project* p, Open open) {
+  std::unique_ptr<CResItem> loaded;
+  try {
+    for (auto _ : state) {
+      state.PauseTiming();
+      loaded.reset();
+      state.ResumeTiming();
+      auto in = open();
+      Serial::Binary::BinarySerialIn reader(*in);
+      if (!DoProject(reader, loaded)) {
+        Fail(state, "the load failed");
+        return;
+      }
+      reader.LeaveNode();
+    }
+  } catch (const Serial::Exceptions::FormatIO&) {
+    Fail(state, "the reader rejected what the writer wrote");
+    return;
+  }
+  if (!loaded || !SameProject(*p->root, *loaded)) Fail(state, "loaded another project");
+  SetItems(state, *p);
+}
+
+void MemoryLoad(benchmark::State& state, Project* p) {
+  Load(state, p, [p] {
+    return std::make_unique<Serial::MemoryStreamIn>(p->stream.data(),
+                                                    static_cast<unsigned int>(p->stream.size()));
+  });
+}
+
+void GzipLoad(benchmark::State& state, Project* p) {
+  const CString path = CString::FromUtf8(p->gzPath);
+  Load(state, p, [&path] { return std::make_unique<Serial::GZFileStreamIn>(path); });
+}
+
+void GzipSave(benchmark::State& state, Project* p) {
+  const CString path = CString::FromUtf8(p->savePath);
+  for (auto _ : state) {
+    Serial::GZFileStreamOut file(path, kGzipLevel);
+    if (!file.IsOpen()) {
+      Fail(state, "cannot create the gzip file");
+      return;
+    }
+    Serial::Binary::BinarySerialOut writer(file);
+    DoProject(writer, p->root);
+  }
+  Bytes unpacked(p->stream.size());
+  if (!ZlibReadFile(p->savePath, unpacked) || unpacked != p->stream) {
+    Fail(state, "the gzip file does not hold the saved bytes");
+  }
+  SetItems(state, *p);
+}
+
+void Memcpy(benchmark::State& state, Project* p) {
+  Bytes copy(p->stream.size());
+  for (auto _ : state) {
+    std::memcpy(copy.data(), p->stream.data(), p->stream.size());
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+  }
+  SetItems(state, *p);
+}
+
+void ZlibWrite(benchmark::State& state, Project* p) {
+  for (auto _ : state) {
+    if (!ZlibWriteFile(p->zlibPath, p->stream)) {
+      Fail(state, "gzwrite failed");
+      return;
+    }
+  }
+  SetItems(state, *p);
+}
+
+void ZlibRead(benchmark::State& state, Project* p) {
+  Bytes buffer(p->stream.size());
+  for (auto _ : state) {
+    if (!ZlibReadFile(p->gzPath, buffer)) {
+      Fail(state, "gzread failed");
+      return;
+    }
+  }
+  if (buffer != p->stream) Fail(state, "gzread gave other bytes");
+  SetItems(state, *p);
+}
+
+// ---- Summary ----
+
+struct Row {
+  const char* ours;
+  const char* baseline;  // null: none
+  double minItemsPerSecond;  // 0: no absolute target
+  double maxRatio;           // 0: no ratio target
+};
+
+void PrintSummary(const bench::RecordingReporter& r, const Project& p, LoadProbe& probe) {
+  const double items = static_cast<double>(p.plan.items);
+  const double mb = static_cast<double>(p.stream.size()) / 1e6;
+  std::error_code error;
+  const auto packed = std::filesystem::file_size(p.gzPath, error);
+  std::printf("\nproject: %zu items (root, %zu files, %zu resources), 5 properties and 3 "
+              "translations each\n",
+              p.plan.items, p.plan.files, p.plan.items - 1 - p.plan.files);
+  std::printf("stream: %.2f MB, %.1f bytes/item; gzip level %u: %.2f MB, %.1f bytes/item\n", mb,
+              static_cast<double>(p.stream.size()) / items, kGzipLevel,
+              error ? 0.0 : static_cast<double>(packed) / 1e6,
+              error ? 0.0 : static_cast<double>(packed) / items);
+  std::printf("%-14s %11s %8s  %-18s %8s %7s  %s\n", "ours", "items/s", "MB/s", "baseline", "MB/s",
+              "ratio", "target");
+  const Row rows[] = {
+      {"Build", nullptr, 0, 0},
+      {"Memory/Save", "Baseline/memcpy", 1e6, 0},
+      {"Memory/Load", "Baseline/memcpy", 5e5, 0},
+      {"Gzip/Save", "Baseline/zlib_write", 0, 1.2},
+      {"Gzip/Load", "Baseline/zlib_read", 0, 1.2},
+  };
+  for (const Row& row : rows) {
+    const double ours = r.Seconds(row.ours);
+    if (ours <= 0) continue;
+    const double base = row.baseline ? r.Seconds(row.baseline) : 0;
+    std::string target = "-";
+    char text[64];
+    if (row.minItemsPerSecond > 0) {
+      std::snprintf(text, sizeof text, "%s (>= %.0f items/s)",
+                    items / ours >= row.minItemsPerSecond ? "ok" : "MISSED", row.minItemsPerSecond);
+      target = text;
+    } else if (row.maxRatio > 0 && base > 0) {
+      std::snprintf(text, sizeof text, "%s (<= %.1fx)", ours / base <= row.maxRatio ? "ok" : "MISSED",
+                    row.maxRatio);
+      target = text;
+    }
+    if (base > 0) {
+      std::printf("%-14s %11.0f %8.1f  %-18s %8.1f %6.2fx  %s\n", row.ours, items / ours, mb / ours,
+                  row.baseline, mb / base, ours / base, target.c_str());
+    } else {
+      std::printf("%-14s %11.0f %8.1f  %-18s %8s %7s  %s\n", row.ours, items / ours, mb / ours, "-",
+                  "-", "-", target.c_str());
+    }
+  }
+  // How much a gzip save or load costs beyond the same work in memory,
+  // set against zlib alone: the stream layer's own share.
+  const struct {
+    const char* gzip;
+    const char* memory;
+    const char* zlib;
+  } shares[] = {{"Gzip/Save", "Memory/Save", "Baseline/zlib_write"},
+                {"Gzip/Load", "Memory/Load", "Baseline/zlib_read"}};
+  for (const auto& s : shares) {
+    const double gzip = r.Seconds(s.gzip);
+    const double memory = r.Seconds(s.memory);
+    const double zlib = r.Seconds(s.zlib);
+    if (gzip <= 0 || memory <= 0 || zlib <= 0) continue;
+    std::printf("%s beyond %s: %.3f s, zlib alone %.3f s (%.2fx)\n", s.gzip, s.memory,
+                gzip - memory, zlib, (gzip - memory) / zlib);
+  }
+
+  const struct {
+    LoadProbe::Source source;
+    const std::string* path;
+    const char* name;
+  } probes[] = {{LoadProbe::kMemory, &p.plainPath, "memory"}, {LoadProbe::kGzip, &p.gzPath, "gzip"}};
+  for (const auto& probe_case : probes) {
+    const LoadProbe::Result result = probe.Measure(probe_case.source, *probe_case.path);
+    if (!result.ok || result.items != p.plan.items) {
+      std::fprintf(stderr, "project_bench: the %s load in a separate process failed\n",
+                   probe_case.name);
+      g_failed = true;
+      continue;
+    }
+    const double perItem =
+        static_cast<double>(result.peakAfterKiB - result.peakBeforeKiB) * 1024.0 / items;
+    std::printf("peak memory of a load from %s: +%.0f MB, %.0f bytes/item (%.2f KiB), "
+                "process peak %.0f MB  %s (<= 1.5 KiB/item)\n",
+                probe_case.name,
+                static_cast<double>(result.peakAfterKiB - result.peakBeforeKiB) / 1024.0, perItem,
+                perItem / 1024.0, static_cast<double>(result.peakAfterKiB) / 1024.0,
+                perItem <= 1.5 * 1024 ? "ok" : "MISSED");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // First, while the process is small: see LoadProbe.
+  LoadProbe probe;
+  if (!probe.Start()) {
+    std::fprintf(stderr, "project_bench: cannot start the load probe\n");
+    return 1;
+  }
+  bool argsOk = true;
+  const bool smoke = bench::TakeSmokeFlag(argc, argv, argsOk);
+  if (!argsOk) return 2;
+
+  bench::TempDir temp("project_bench");
+  if (temp.path().empty()) {
+    std::fprintf(stderr, "project_bench: cannot create a temporary folder\n");
+    return 1;
+  }
+  const size_t divisor = smoke ? 100 : 1;
+  Project project;
+  project.plan = {1000000 / divisor, 1000 / divisor};
+  if (!Prepare(project, temp.path())) {
+    std::fprintf(stderr, "project_bench: cannot write the project files\n");
+    return 1;
+  }
+
+  using Fn = void (*)(benchmark::State&, Project*);
+  const struct {
+    const char* name;
+    Fn fn;
+  } entries[] = {
+      {"Build", Build},
+      {"Memory/Save", MemorySave},
+      {"Memory/Load", MemoryLoad},
+      {"Baseline/memcpy", Memcpy},
+      {"Gzip/Save", GzipSave},
+      {"Baseline/zlib_write", ZlibWrite},
+      {"Gzip/Load", GzipLoad},
+      {"Baseline/zlib_read", ZlibRead},
+  };
+  for (const auto& e : entries) {
+    benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(e.name, e.fn, &project);
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+    if (smoke) b->Iterations(1);
+  }
+
+  bench::RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintSummary(reporter, project, probe);
+  benchmark::Shutdown();
+  if (g_failed) {
+    std::fprintf(stderr, "project_bench: a project did not save or load as it must\n");
+    return 1;
+  }
+  return 0;
+}

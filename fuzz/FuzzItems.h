@@ -1,0 +1,48 @@
+// The project and property-container layouts that the item fuzzers read and
+// the seed generator writes, kept in one place so that the seeds always
+// match what the fuzzers expect.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "items/ResItem.h"
+#include "props/PropContainer.h"
+#include "serial/BinarySerialOut.h"
+#include "serial/SerialStrategies.h"
+#include "serial/Streams.h"
+
+namespace fuzz {
+
+using Bytes = std::vector<unsigned char>;
+
+// The project root as the tool stores it: an owned, possibly null item.
+inline bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
+  Serial::DefaultSerialStrategy<CResItem> item;
+  Serial::DefaultMonoFactory<CResItem> factory;
+  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
+  Serial::AutoPtrSerialStrategy<CResItem> owned(pointer);
+  return owned.Do(s, root);
+}
+
+// A whole binary stream (header, "Root", `body`, end of "Root") in memory.
+template <typename Body>
+Bytes Save(Body body) {
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut writer(out);
+    body(static_cast<Serial::ISerialStream&>(writer));
+  }
+  return std::move(out.data());
+}
+
+inline Bytes SaveProject(std::unique_ptr<CResItem>& root) {
+  return Save([&root](Serial::ISerialStream& s) { DoProject(s, root); });
+}
+
+inline Bytes SaveContainer(CPropContainer& container) {
+  return Save([&container](Serial::ISerialStream& s) { container.Do(s); });
+}
+
+}  // namespace fuzz
