@@ -1,0 +1,96 @@
+// Macro expansion: single and repeated passes, case and key order, texts
+// that match no key, the bound on maps that reintroduce a key, merging, and
+// the language macros of the language map applied to setting patterns.
+#include "util/Macros.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "lang/LangMap.h"
+
+namespace {
+
+using Map = MacrosUtil::MacrosMap;
+
+std::string Apply(const char16_t* text, const Map& macros) {
+  return MacrosUtil::ApplyMacrosMap(text, macros).ToUtf8();
+}
+
+struct ExpandCase {
+  const char* what;
+  const char16_t* text;
+  Map macros;
+  const char* expected;
+};
+
+TEST(MacrosUtilTest, ExpandsPatterns) {
+  const std::vector<ExpandCase> cases = {
+      {"empty map", u"$(LangName)\\out", {}, "$(LangName)\\out"},
+      {"empty text", u"", {{u"$(A)", u"x"}}, ""},
+      {"one macro", u"$(LangName)\\out", {{u"$(LangName)", u"German"}}, "German\\out"},
+      {"every occurrence", u"$(L)-$(L)$(L)", {{u"$(L)", u"de"}}, "de-dede"},
+      {"case-sensitive", u"$(langname)\\out", {{u"$(LangName)", u"German"}}, "$(langname)\\out"},
+      {"unknown macro stays", u"$(OutputDir)\\$(LangName)", {{u"$(LangName)", u"German"}},
+       "$(OutputDir)\\German"},
+      {"unclosed macro stays", u"$(LangName", {{u"$(LangName)", u"German"}}, "$(LangName"},
+      {"key without $()", u"A", {{u"A", u"$(B)"}, {u"$(B)", u"x"}}, "x"},
+      {"value empties", u"[$(X)]", {{u"$(X)", u""}}, "[]"},
+      {"non-overlapping, left to right", u"aaa", {{u"aa", u"b"}}, "ba"},
+      {"two macros", u"$(OutputDir)/$(CultureName).txt",
+       {{u"$(OutputDir)", u"out"}, {u"$(CultureName)", u"de-DE"}}, "out/de-DE.txt"},
+      // $(A) sorts before $(B), so its value is expanded within the same pass.
+      {"chain in key order", u"$(A)", {{u"$(A)", u"$(B)"}, {u"$(B)", u"$(C)"}, {u"$(C)", u"c"}},
+       "c"},
+      // Each pass resolves one level here: $(C), then $(B), then $(A).
+      {"chain against key order", u"$(C)",
+       {{u"$(A)", u"a"}, {u"$(B)", u"$(A)"}, {u"$(C)", u"$(B)"}}, "a"},
+      // The value and the text after it form a key only together.
+      {"key formed across a junction", u"$(P)B)", {{u"$(P)", u"$("}, {u"$(B)", u"b"}}, "b"},
+      {"empty key is ignored", u"ab", {{u"", u"x"}, {u"a", u"y"}}, "yb"},
+  };
+  for (const ExpandCase& c : cases) EXPECT_EQ(Apply(c.text, c.macros), c.expected) << c.what;
+}
+
+TEST(MacrosUtilTest, MapsThatReintroduceAKeyStopAfterOnePassPerEntry) {
+  // Unbounded, each of these would grow or swap for ever.
+  EXPECT_EQ(Apply(u"$(A)", {{u"$(A)", u"x$(A)"}}), "x$(A)");
+  EXPECT_EQ(Apply(u"$(A)", {{u"$(A)", u"$(A)$(A)"}}), "$(A)$(A)");
+  // Two passes of $(P) -> $(Q) -> $(P).
+  EXPECT_EQ(Apply(u"$(P)", {{u"$(P)", u"$(Q)"}, {u"$(Q)", u"$(P)"}}), "$(P)");
+  // Three entries, three passes: $(Y), x$(Y), xx$(Y).
+  EXPECT_EQ(Apply(u"$(Z)", {{u"$(A)", u"a"}, {u"$(Y)", u"x$(Z)"}, {u"$(Z)", u"$(Y)"}}),
+            "xx$(Y)");
+}
+
+TEST(MacrosUtilTest, MergeLetsOverridesWin) {
+  const Map base = {{u"K", u"1"}, {u"L", u"2"}};
+  EXPECT_EQ(MacrosUtil::Merge(base, {{u"K", u"3"}}), (Map{{u"K", u"3"}, {u"L", u"2"}}));
+  EXPECT_EQ(MacrosUtil::Merge(base, {{u"M", u"4"}}),
+            (Map{{u"K", u"1"}, {u"L", u"2"}, {u"M", u"4"}}));
+  EXPECT_EQ(MacrosUtil::Merge(base, {{u"k", u"5"}}),
+            (Map{{u"K", u"1"}, {u"L", u"2"}, {u"k", u"5"}}));
+  EXPECT_EQ(MacrosUtil::Merge(base, {}), base);
+  EXPECT_EQ(MacrosUtil::Merge({}, base), base);
+  // An empty value overrides too.
+  EXPECT_EQ(MacrosUtil::Merge(base, {{u"L", u""}}), (Map{{u"K", u"1"}, {u"L", u""}}));
+}
+
+TEST(MacrosUtilTest, ExpandsTheLanguageMacrosOfTheLanguageMap) {
+  const Map english = CLangMap::Instance().GetLangMacros(0x0409);
+  EXPECT_EQ(Apply(u"$(CultureName)", english), "en-US");
+  EXPECT_EQ(Apply(u"res/$(JavaLang)/strings_$(WinLang).properties", english),
+            "res/en_US/strings_ENU.properties");
+  EXPECT_EQ(Apply(u"$(LangId): $(LangLongName) ($(LangName))", english),
+            "1033: English - United States (United States)");
+  EXPECT_EQ(Apply(u"$(OutputDir)\\$(CultureName)", english), "$(OutputDir)\\en-US");
+
+  // The project's own macros merged over the language's.
+  const Map project = MacrosUtil::Merge(
+      english, {{u"$(OutputDir)", u"C:\\out\\$(WinLang)"}, {u"$(LangName)", u"US"}});
+  EXPECT_EQ(Apply(u"$(OutputDir)\\$(CultureName)-$(LangName)", project),
+            "C:\\out\\ENU\\en-US-US");
+}
+
+}  // namespace
