@@ -28,3 +28,9 @@
 #include "lang/LangMap.h"
 #include "lang/Encoding.h"
 #include "lang/PrjLangs.h"
+#include "util/Messaging.h"
+#include "util/Macros.h"
+// Configuration accessors: the setting machinery and the project settings.
+#include "config/PropOperator.h"
+#include "config/CfgAccessor.h"
+#include "config/PrjConfig.h"

@@ -38,12 +38,19 @@ TEST(SampleProject, InfoOfSavedFileAndFailures) {
   EXPECT_EQ(itemtool::InfoFile(path, true, out, err), itemtool::kExitOk);
   EXPECT_EQ(out.str(),
             "{\"version\": \"6.0.5865\", \"items\": 11, \"translations\": 21, \"properties\": 23, "
-            "\"settings\": 4, \"languages\": [1031, 1033, 1041], \"depth\": 3}\n");
+            "\"settings\": 4, \"languages\": [1031, 1033, 1041], \"depth\": 3, "
+            "\"changed\": {\"FuzzyUpdate\": \"85\"}}\n");
   EXPECT_EQ(err.str(), "");
 
   std::ostringstream text;
   EXPECT_EQ(itemtool::InfoFile(path, false, text, err), itemtool::kExitOk);
   EXPECT_NE(text.str().find("languages:    0x0407 0x0409 0x0411\n"), std::string::npos);
+  // The root stores FuzzyUpdate 85 and bCrashUseTempDir true, which is the
+  // default; a file item's own FuzzyUpdate is not the project's.
+  const std::string tail =
+      "depth:        3\nsettings differing from defaults:\n  FuzzyUpdate = 85\n";
+  ASSERT_GE(text.str().size(), tail.size());
+  EXPECT_EQ(text.str().substr(text.str().size() - tail.size()), tail);
 
   // A file cut short is malformed; a missing one unreadable.
   std::ifstream in(path, std::ios::binary);

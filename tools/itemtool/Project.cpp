@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Dump.h"
+#include "config/PrjConfig.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/SerialStrategies.h"
@@ -162,6 +163,8 @@ int InfoFile(const std::string& path, bool json, std::ostream& out, std::ostream
     return kExitMalformed;
   }
   const ProjectInfo info = Summarize(*root);
+  // The root's effective values: what the whole project runs with.
+  const auto settings = CfgAccess::ListChanged(CPrjConfig::Settings(), *root);
   char id[16];
   if (json) {
     out << "{\"version\": \"" << version.ToString().ToUtf8() << "\", \"items\": " << info.items
@@ -170,7 +173,15 @@ int InfoFile(const std::string& path, bool json, std::ostream& out, std::ostream
     for (size_t i = 0; i < info.languages.size(); ++i) {
       out << (i ? ", " : "") << info.languages[i];
     }
-    out << "], \"depth\": " << info.depth << "}\n";
+    out << "], \"depth\": " << info.depth << ", \"changed\": {";
+    std::string changed;
+    for (const auto& [key, value] : settings) {
+      if (!changed.empty()) changed += ", ";
+      AppendJsonString(changed, key.view());
+      changed += ": ";
+      AppendJsonString(changed, value.view());
+    }
+    out << changed << "}}\n";
     return kExitOk;
   }
   out << "version:      " << version.ToString().ToUtf8() << '\n'
@@ -184,6 +195,10 @@ int InfoFile(const std::string& path, bool json, std::ostream& out, std::ostream
     out << id;
   }
   out << '\n' << "depth:        " << info.depth << '\n';
+  out << "settings differing from defaults:" << (settings.empty() ? " none\n" : "\n");
+  for (const auto& [key, value] : settings) {
+    out << "  " << key.ToUtf8() << " = " << value.ToUtf8() << '\n';
+  }
   return kExitOk;
 }
 

@@ -1,0 +1,339 @@
+// The general project settings through their accessor families: every key
+// and built-in default, inheritance (from ancestors and from the default
+// item), storing only real changes, resetting, operators bound to one item,
+// the change notification, and the listing of settings that differ.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ConfigTestUtil.h"
+#include "config/PrjConfig.h"
+
+using cfgtest::Changed;
+using cfgtest::Lines;
+using cfgtest::Tree;
+using itemtest::Recorder;
+
+namespace {
+
+// One row of the settings table: the key, the property holding its built-in
+// default (so also its class), and the generated members that must agree.
+struct SettingRow {
+  std::u16string key;
+  std::shared_ptr<const CProp> builtIn;
+  const CPropName& (*name)();
+  IPropOperator* (*create)(CResItem&);
+  // Get<Name>, wrapped into the class of `builtIn` for comparison.
+  std::function<std::unique_ptr<CProp>(const CResItem&)> get;
+  // Set<Name> of the effective value.
+  std::function<void(CResItem&)> pin;
+};
+
+template <typename P, typename T>
+SettingRow Row(const char16_t* key, P builtIn, const CPropName& (*name)(),
+               IPropOperator* (*create)(CResItem&), const T& (*get)(const CResItem&),
+               void (*set)(CResItem&, const T&)) {
+  return SettingRow{key,
+                    std::make_shared<P>(builtIn),
+                    name,
+                    create,
+                    [get](const CResItem& item) { return std::make_unique<P>(get(item)); },
+                    [get, set](CResItem& item) { set(item, T(get(item))); }};
+}
+
+TEST(PrjConfigSettings, KeysClassesAndDefaults) {
+  using C = CPrjConfig;
+  CPrjLangs noLanguages(7777);
+  const std::vector<SettingRow> rows = {
+      Row(u"RunLocalizedCustom", CBoolProp(false), &C::RunLocalizedCustomPropName,
+          &C::CreateRunLocalizedCustomOperator, &C::GetRunLocalizedCustom,
+          &C::SetRunLocalizedCustom),
+      Row(u"RunLocalizedCmd", CStrProp(u""), &C::RunLocalizedCmdPropName,
+          &C::CreateRunLocalizedCmdOperator, &C::GetRunLocalizedCmd, &C::SetRunLocalizedCmd),
+      Row(u"RunLocalizedWorkDir", CStrProp(u""), &C::RunLocalizedWorkDirPropName,
+          &C::CreateRunLocalizedWorkDirOperator, &C::GetRunLocalizedWorkDir,
+          &C::SetRunLocalizedWorkDir),
+      Row(u"RunLocalizedCmdArgs", CStrProp(u""), &C::RunLocalizedCmdArgsPropName,
+          &C::CreateRunLocalizedCmdArgsOperator, &C::GetRunLocalizedCmdArgs,
+          &C::SetRunLocalizedCmdArgs),
+      Row(u"CrashFinderDstDir", CStrProp(u""), &C::CrashFinderDstDirPropName,
+          &C::CreateCrashFinderDstDirOperator, &C::GetCrashFinderDstDir, &C::SetCrashFinderDstDir),
+      Row(u"bCrashFinderAutoStart", CBoolProp(true), &C::bCrashFinderAutoStartPropName,
+          &C::CreatebCrashFinderAutoStartOperator, &C::GetbCrashFinderAutoStart,
+          &C::SetbCrashFinderAutoStart),
+      Row(u"bCrashUseTempDir", CBoolProp(true), &C::bCrashUseTempDirPropName,
+          &C::CreatebCrashUseTempDirOperator, &C::GetbCrashUseTempDir, &C::SetbCrashUseTempDir),
+      Row(u"TranslateByValue", CBoolProp(true), &C::TranslateByValuePropName,
+          &C::CreateTranslateByValueOperator, &C::GetTranslateByValue, &C::SetTranslateByValue),
+      Row(u"FuzzyUpdate", CIntProp(90), &C::FuzzyUpdatePropName, &C::CreateFuzzyUpdateOperator,
+          &C::GetFuzzyUpdate, &C::SetFuzzyUpdate),
+      Row(u"AddRemovedIntoTM", CBoolProp(true), &C::AddRemovedIntoTMPropName,
+          &C::CreateAddRemovedIntoTMOperator, &C::GetAddRemovedIntoTM, &C::SetAddRemovedIntoTM),
+      Row(u"PrjLangs", CPrjLangsProp(noLanguages), &C::PrjLangsPropName, &C::CreatePrjLangsOperator,
+          &C::GetPrjLangs, &C::SetPrjLangs),
+      Row(u"BrandMap", CIntStrMapProp(CIntStrMap{{0, u"SourceBrand"}}), &C::BrandMapPropName,
+          &C::CreateBrandMapOperator, &C::GetBrandMap, &C::SetBrandMap),
+  };
+  // The class's own table lists the same settings in the same order.
+  ASSERT_EQ(C::Settings().size(), rows.size());
+
+  CResItem lone;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const SettingRow& row = rows[i];
+    SCOPED_TRACE(CString(row.key).ToUtf8());
+    EXPECT_EQ(row.name().GetKey().view(), row.key);
+    EXPECT_EQ(row.name().GetInt(), CPropName::NoId);
+    EXPECT_EQ(&row.name(), &row.name());  // built once
+    EXPECT_EQ(C::Settings()[i].name().GetKey().view(), row.key);
+    EXPECT_TRUE(row.get(lone)->IsEqual(*row.builtIn));
+
+    const std::unique_ptr<IPropOperator> op(row.create(lone));
+    EXPECT_EQ(op->GetName(), row.name());
+    EXPECT_TRUE(op->IsDefault());
+    EXPECT_TRUE(op->GetValue(true)->IsEqual(*row.builtIn));
+    EXPECT_TRUE(op->GetValue(false)->IsEqual(*row.builtIn));
+    EXPECT_TRUE(C::Settings()[i].equalsDefault(lone));
+  }
+  EXPECT_TRUE(lone.GetCfgProps().GetProps().empty());
+
+  // Set stores the built-in default where nothing is inherited: under the
+  // key and in the class of the table.
+  for (const SettingRow& row : rows) {
+    SCOPED_TRACE(CString(row.key).ToUtf8());
+    CResItem item;
+    row.pin(item);
+    const CProp* stored = CCfgHolder::GetPropW(item, CPropName(CString(row.key)), false);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_TRUE(stored->IsEqual(*row.builtIn));
+    EXPECT_EQ(item.GetCfgProps().GetProps().size(), 1u);
+  }
+}
+
+TEST(PrjConfigSettings, GetReturnsTheBuiltInDefaultByReference) {
+  CResItem a, b;
+  EXPECT_EQ(&CPrjConfig::GetFuzzyUpdate(a), &CPrjConfig::GetFuzzyUpdate(b));
+  CPrjConfig::SetFuzzyUpdate(a, 12);
+  const int& stored = CPrjConfig::GetFuzzyUpdate(a);
+  EXPECT_EQ(&stored, &static_cast<const CIntProp*>(
+                          CCfgHolder::GetPropW(a, CPrjConfig::FuzzyUpdatePropName(), false))
+                          ->value);
+}
+
+constexpr int kNone = -1;
+
+int Own(const CResItem& item) {
+  const CProp* own = CCfgHolder::GetPropW(item, CPrjConfig::FuzzyUpdatePropName(), false);
+  return own ? own->GetInt() : kNone;
+}
+
+TEST(PrjConfigInheritance, AncestorsDecideUntilAnItemHoldsItsOwn) {
+  Tree t;
+  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
+  CPrjConfig::SetRunLocalizedCmd(*t.file, u"run.exe");
+  struct Case {
+    const CResItem* item;
+    int fuzzy;
+    bool hasFuzzy;
+    const char16_t* cmd;
+    bool hasCmd;
+  };
+  for (const Case& c :
+       {Case{t.root.get(), 70, true, u"", false}, Case{t.file, 70, false, u"run.exe", true},
+        Case{t.res, 70, false, u"run.exe", false}, Case{t.sibling, 70, false, u"", false}}) {
+    SCOPED_TRACE(itemtest::Label(c.item));
+    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*c.item), c.fuzzy);
+    EXPECT_EQ(CPrjConfig::HasFuzzyUpdate(*c.item), c.hasFuzzy);
+    EXPECT_EQ(CPrjConfig::GetRunLocalizedCmd(*c.item), CString(c.cmd));
+    EXPECT_EQ(CPrjConfig::HasRunLocalizedCmd(*c.item), c.hasCmd);
+  }
+}
+
+// Hangs the default item above a root for one scope, and clears what the
+// test stored on it: the default item is process-wide.
+class AttachDefault {
+ public:
+  explicit AttachDefault(CResItem* root) : root_(root) { CCfgHolder::DefaultItem.AddResItem(root); }
+  ~AttachDefault() {
+    EXPECT_EQ(CCfgHolder::DefaultItem.RemoveItem(root_), root_);
+    CPrjConfig::ResetFuzzyUpdate(CCfgHolder::DefaultItem);
+    CPrjConfig::ResetTranslateByValue(CCfgHolder::DefaultItem);
+  }
+
+ private:
+  CResItem* root_;
+};
+
+TEST(PrjConfigInheritance, DefaultItemAboveTheRootSuppliesSettings) {
+  Tree t;
+  {
+    AttachDefault attach(t.root.get());
+    CPrjConfig::SetFuzzyUpdate(CCfgHolder::DefaultItem, 60);
+    CPrjConfig::SetTranslateByValue(CCfgHolder::DefaultItem, false);
+    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 60);
+    EXPECT_FALSE(CPrjConfig::GetTranslateByValue(*t.res));
+    EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.root));
+    // Equal to what the default item supplies: nothing stored on the root.
+    CPrjConfig::SetFuzzyUpdate(*t.root, 60);
+    EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.root));
+    CPrjConfig::SetFuzzyUpdate(*t.file, 65);
+    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
+    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 60);
+  }
+  // Detached: the tree follows its own values and the built-in defaults.
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 90);
+  EXPECT_TRUE(CPrjConfig::GetTranslateByValue(*t.res));
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
+  EXPECT_TRUE(CCfgHolder::DefaultItem.GetCfgProps().GetProps().empty());
+}
+
+TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
+  struct Case {
+    const char* what;
+    int parent;  // kNone: nothing stored on the parent
+    int own;     // kNone: nothing stored on the item
+    int set;
+    int ownAfter;
+    int notifications;  // configuration changes announced
+  };
+  const Case cases[] = {
+      {"nothing anywhere, the built-in default still stored", kNone, kNone, 90, 90, 1},
+      {"nothing anywhere, another value", kNone, kNone, 75, 75, 1},
+      {"equal to the inherited value", 70, kNone, 70, kNone, 0},
+      {"differs from the inherited value", 70, kNone, 75, 75, 1},
+      {"equal to the own value", 70, 50, 50, 50, 0},
+      {"own value set to the parent's stays an override", 70, 50, 70, 70, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Tree t;
+    if (c.parent != kNone) CPrjConfig::SetFuzzyUpdate(*t.root, c.parent);
+    if (c.own != kNone) CPrjConfig::SetFuzzyUpdate(*t.file, c.own);
+    Recorder recorder;
+    int announced = 0;
+    recorder.probe = [&] { announced += recorder.log.back().rfind("Config", 0) == 0; };
+    CPrjConfig::SetFuzzyUpdate(*t.file, c.set);
+    EXPECT_EQ(Own(*t.file), c.ownAfter);
+    EXPECT_EQ(CPrjConfig::HasFuzzyUpdate(*t.file), c.ownAfter != kNone);
+    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), c.set);
+    EXPECT_EQ(Own(*t.root), c.parent);
+    EXPECT_EQ(announced, c.notifications);
+  }
+}
+
+TEST(PrjConfigStoring, ResetReturnsToTheInheritedValue) {
+  Tree t;
+  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
+  CPrjConfig::SetFuzzyUpdate(*t.file, 50);
+  CPrjConfig::ResetFuzzyUpdate(*t.res);  // holds nothing: nothing happens
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 50);
+  CPrjConfig::ResetFuzzyUpdate(*t.file);
+  EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.file));
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 70);
+  EXPECT_EQ(Own(*t.root), 70);
+  CPrjConfig::ResetFuzzyUpdate(*t.root);
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 90);
+  EXPECT_TRUE(t.root->GetCfgProps().GetProps().empty());
+}
+
+TEST(PrjConfigStoring, AValueOfAnotherClassUnderTheKeyCountsAsAbsent) {
+  Tree t;
+  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
+  CCfgHolder::SetPropW(*t.file, CPrjConfig::FuzzyUpdatePropName(), new CStrProp(u"70"));
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 90);  // the nearest holder decides
+  EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.file));
+  CPrjConfig::SetFuzzyUpdate(*t.file, 70);  // replaces the stray value
+  EXPECT_EQ(Own(*t.file), 70);
+  EXPECT_TRUE(CPrjConfig::HasFuzzyUpdate(*t.file));
+}
+
+TEST(PrjConfigOperator, EditsTheValueOfItsItemOnly) {
+  Tree t;
+  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
+  const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.file));
+  EXPECT_EQ(op->GetName(), CPrjConfig::FuzzyUpdatePropName());
+  EXPECT_FALSE(op->IsDefault());  // the root holds a value
+  EXPECT_EQ(op->GetValue(true)->GetInt(), 70);
+  EXPECT_EQ(op->GetValue(false)->GetInt(), 90);  // the operator's default
+
+  op->SetValue(new CIntProp(70));  // equal to the inherited value: dropped
+  EXPECT_EQ(Own(*t.file), kNone);
+  op->SetValue(new CIntProp(75));
+  EXPECT_EQ(Own(*t.file), 75);
+  EXPECT_EQ(Own(*t.root), 70);
+  EXPECT_EQ(Own(*t.sibling), kNone);
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 75);
+  EXPECT_EQ(op->GetValue(false)->GetInt(), 75);
+  op->SetValue(nullptr);
+  EXPECT_EQ(Own(*t.file), 75);
+
+  op->Reset();
+  EXPECT_EQ(Own(*t.file), kNone);
+  EXPECT_EQ(Own(*t.root), 70);
+  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.file), 70);
+}
+
+TEST(PrjConfigOperator, ComparesWithTheBuiltInDefaultUnlikeSet) {
+  CResItem lone;
+  const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(lone));
+  op->SetValue(new CIntProp(90));
+  EXPECT_TRUE(op->IsDefault());
+  EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(lone));
+  // A value of another class never equals the setting's value.
+  const std::unique_ptr<IPropOperator> flag(CPrjConfig::CreateTranslateByValueOperator(lone));
+  flag->SetValue(new CIntProp(1));
+  EXPECT_FALSE(flag->IsDefault());
+  EXPECT_TRUE(CPrjConfig::GetTranslateByValue(lone));  // the stray value counts as absent
+  flag->Reset();
+  // Set stores the built-in default: no item of the chain held the key.
+  CPrjConfig::SetFuzzyUpdate(lone, 90);
+  EXPECT_TRUE(CPrjConfig::HasFuzzyUpdate(lone));
+  EXPECT_FALSE(op->IsDefault());
+}
+
+TEST(PrjConfigNotification, CarriesOldAndNewValue) {
+  Tree t;
+  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
+  Recorder recorder;
+  CPrjConfig::SetFuzzyUpdate(*t.file, 70);  // inherited already: silent
+  CPrjConfig::SetFuzzyUpdate(*t.file, 75);
+  CPrjConfig::SetFuzzyUpdate(*t.file, 80);
+  CPrjConfig::ResetFuzzyUpdate(*t.file);
+  CPrjConfig::ResetFuzzyUpdate(*t.file);  // nothing of its own: silent
+  const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.res));
+  op->SetValue(new CIntProp(70));  // silent
+  op->SetValue(new CIntProp(60));
+  op->Reset();
+  CPrjConfig::SetRunLocalizedCustom(*t.root, true);
+  EXPECT_EQ(recorder.log, (itemtest::Log{"Change file", "Config file FuzzyUpdate -->#75",  //
+                                         "Change file", "Config file FuzzyUpdate #75->#80",
+                                         "Change file", "Config file FuzzyUpdate #80->-",
+                                         "Change res", "Config res FuzzyUpdate -->#60",
+                                         "Change res", "Config res FuzzyUpdate #60->-",
+                                         "Change root", "Config root RunLocalizedCustom -->true"}));
+}
+
+TEST(PrjConfigListing, SettingsThatDifferFromTheirDefaults) {
+  Tree t;
+  EXPECT_TRUE(Changed(CPrjConfig::Settings(), *t.res).empty());
+  CPrjConfig::SetFuzzyUpdate(*t.root, 85);
+  CPrjConfig::SetbCrashUseTempDir(*t.root, true);  // stored, but the default
+  CPrjConfig::SetRunLocalizedCustom(*t.root, true);
+  CPrjConfig::SetRunLocalizedCmd(*t.file, u"C:\\run \"it\".exe");
+  CPrjLangs langs(0x0409);
+  langs.setSelectedLangs({0x0407, 0x0411});
+  CPrjConfig::SetPrjLangs(*t.file, langs);
+  CPrjConfig::SetBrandMap(*t.file, CIntStrMap{{0, u"SourceBrand"}, {1, u"Lite"}});
+  EXPECT_EQ(Changed(CPrjConfig::Settings(), *t.root),
+            (Lines{"RunLocalizedCustom = true", "FuzzyUpdate = 85"}));
+  EXPECT_EQ(Changed(CPrjConfig::Settings(), *t.res),
+            (Lines{"RunLocalizedCustom = true", "RunLocalizedCmd = C:\\run \"it\".exe",
+                   "FuzzyUpdate = 85",
+                   "PrjLangs = native 1033, target 1031, secondary 7777, selected {1031, 1041}",
+                   "BrandMap = {0: SourceBrand, 1: Lite}"}));
+}
+
+}  // namespace
