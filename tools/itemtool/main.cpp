@@ -1,5 +1,6 @@
 // itemtool: a command-line view of serial files (dump) and a writer of an
-// example one. Argument handling only; the commands live in Dump, Example, Project and Langs.
+// example one. Argument handling only; the commands live in Dump, Example, Project, Langs
+// and Hhp.
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -8,6 +9,7 @@
 
 #include "Dump.h"
 #include "Example.h"
+#include "Hhp.h"
 #include "Langs.h"
 #include "Project.h"
 
@@ -18,7 +20,9 @@ constexpr char kUsage[] =
     "       itemtool info FILE [--json]\n"
     "       itemtool example FILE\n"
     "       itemtool sample-project FILE\n"
-    "       itemtool langs [--json]\n";
+    "       itemtool langs [--json]\n"
+    "       itemtool hhp FILE\n"
+    "       itemtool sample-hhp FILE\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage;
@@ -109,6 +113,24 @@ int Example(const std::vector<std::string>& args) {
   return itemtool::kExitOk;
 }
 
+int Hhp(const std::vector<std::string>& args) {
+  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    return UsageError("hhp takes one FILE");
+  }
+  return itemtool::PrintHhpFile(args[0], std::cout, std::cerr);
+}
+
+int SampleHhp(const std::vector<std::string>& args) {
+  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    return UsageError("sample-hhp takes one FILE");
+  }
+  if (!itemtool::SaveHhpFile(args[0], itemtool::BuildSampleHhp())) {
+    std::cerr << "itemtool: " << args[0] << ": cannot create\n";
+    return itemtool::kExitUnreadable;
+  }
+  return itemtool::kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,6 +143,8 @@ int main(int argc, char** argv) {
   if (command == "example") return Example(rest);
   if (command == "sample-project") return SampleProject(rest);
   if (command == "langs") return Langs(rest);
+  if (command == "hhp") return Hhp(rest);
+  if (command == "sample-hhp") return SampleHhp(rest);
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return itemtool::kExitOk;

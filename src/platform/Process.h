@@ -1,0 +1,35 @@
+// Running an external program with its standard output and standard error
+// captured through one pipe, as CreateProcess with redirected handles did.
+// posix_spawn keeps the child's set-up free of fork's copy of our state.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/CString.h"
+
+namespace Process {
+
+// Splits a command line into arguments by the Windows rules: white space
+// separates; double quotes group; 2n backslashes before a quote give n
+// backslashes and the quote delimits, 2n+1 give n and a literal quote; other
+// backslashes are literal; "" inside quotes is a literal quote.
+std::vector<CString> CommandLineToArgv(const char16_t* commandLine);
+
+// Receives each chunk read from the child's output pipe, in order.
+using OutputSink = std::function<void(const char* bytes, size_t size)>;
+
+// Starts argv[0] (searched in PATH when it has no slash) with `argv`, the
+// caller's environment, standard input from /dev/null and standard output
+// and error into one pipe; `dir` empty means the caller's working folder.
+// Reads the pipe in chunks of at most `chunkSize` bytes until every writer
+// has closed it, then reaps the child. Returns false when the program could
+// not be started (nothing is called then); otherwise sets `exitCode` to the
+// exit status, or 128 + the signal number for a child killed by a signal.
+// REQUIRES: argv is not empty.
+bool RunCaptured(const std::vector<std::string>& argv, const std::string& dir, size_t chunkSize,
+                 const OutputSink& sink, unsigned long& exitCode);
+
+}  // namespace Process

@@ -1,0 +1,164 @@
+// Control type mappings: the conversion of a parser's static table, their
+// ordering, their exact serial bytes and the round trip of the list-valued
+// property classes through a gzip serial file and the class registry.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ConfigTestUtil.h"
+#include "config/ControlMapping.h"
+#include "config/DBCfg.h"
+#include "serial/SerialTestUtil.h"
+
+namespace {
+
+using Store = CControlMappingStore;
+
+CControlTypeMapping Hidden(const char16_t* mask) {
+  CControlTypeMapping mapping;
+  mapping.SrcTypeMask = mask;
+  return mapping;
+}
+
+TEST(ControlMapping, FillFromStaticAppendsTheRowsItKeeps) {
+  const Store::MAP_INFO table[] = {
+      {u"TButton", u"Button"},  {u"TTimer", nullptr},    {u"TShape", u"#hidden#"},
+      {u"TPanel", u"#Hidden#"}, {u"TLabel*", u"Static"},
+  };
+  const CControlMappingList once{{u"TButton", u"Button"},
+                                 Hidden(u"TShape"),
+                                 {u"TPanel", u"#Hidden#"},
+                                 {u"TLabel*", u"Static"}};
+  CControlMappingList list;
+  Store::FillFromStatic(list, table, 0);
+  EXPECT_TRUE(list.empty());
+  Store::FillFromStatic(list, table, 5);
+  EXPECT_EQ(list, once);
+  EXPECT_FALSE(list[1].Show);
+  EXPECT_TRUE(list[1].ControlType.IsEmpty());
+  Store::FillFromStatic(list, table, 5);
+  ASSERT_EQ(list.size(), 8u);
+  EXPECT_TRUE(std::equal(once.begin(), once.end(), list.begin() + 4));
+}
+
+TEST(ControlMapping, EqualityAndOrder) {
+  const CControlTypeMapping shown(u"TEdit", u"Edit");
+  CControlTypeMapping hidden = shown;
+  hidden.Show = false;
+  EXPECT_FALSE(shown == hidden);
+  EXPECT_FALSE(shown < hidden);
+  EXPECT_FALSE(hidden < shown);
+  EXPECT_TRUE(CControlTypeMapping(u"TEdit", u"Zzz") < CControlTypeMapping(u"TMemo", u"Aaa"));
+  EXPECT_TRUE(CControlTypeMapping(u"TEdit", u"Edit") < CControlTypeMapping(u"tEdit", u"Edit"));
+  EXPECT_FALSE(CControlTypeMapping(u"a", u"Edit") == CControlTypeMapping(u"a", u"edit"));
+  EXPECT_TRUE(CControlTypeMapping() == Hidden(u""));
+}
+
+// "18 01 <length> <name in UTF-16LE>": a string-named node start.
+std::string Node(const std::string& name) {
+  testutil::Bytes bytes{0x18, 0x01, static_cast<unsigned char>(name.size())};
+  for (char c : name) bytes.insert(bytes.end(), {static_cast<unsigned char>(c), 0});
+  return testutil::Hex(bytes) + " ";
+}
+
+TEST(ControlMapping, ListBytes) {
+  CControlMappingList list{{u"A", u"B"}, Hidden(u"C")};
+  const testutil::Bytes body =
+      testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(list.Do(s)); });
+  // An anonymous element node holding the three named nodes, each one field.
+  auto element = [](const char* mask, const char* show, const char* type) {
+    return "18 00 " + Node("SrcTypeMask") + mask + " 19 " + Node("Show") + show + " 19 " +
+           Node("ControlType") + type + " 19 19";
+  };
+  EXPECT_EQ(testutil::Hex(body),
+            "1A 04 00 00 00 02 00 00 00 " +
+                element("1A 02 00 00 00 41 00", "1A 01 00 00 00 01", "1A 02 00 00 00 42 00") + " " +
+                element("1A 02 00 00 00 43 00", "1A 01 00 00 00 00", "1A 00 00 00 00"));
+}
+
+TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {
+  for (const bool withMask : {true, false}) {
+    const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) {
+      CString text(u"TEdit");
+      if (withMask) Serial::InNode(s, u"SrcTypeMask", [&] { return Serial::Do(s, text); });
+    });
+    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    Serial::Binary::BinarySerialTreeIn tree;
+    ASSERT_TRUE(tree.Load(in));
+    CControlTypeMapping read(u"old", u"Kept");
+    EXPECT_EQ(read.Do(tree), withMask);
+    EXPECT_EQ(read, CControlTypeMapping(withMask ? u"TEdit" : u"old", u"Kept"));
+  }
+}
+
+TEST(ControlMapping, SettingsPerParserKind) {
+  cfgtest::Tree tree;
+  EXPECT_TRUE(CDfmControlMappingCfg::GetControlMapping(*tree.res).empty());
+  EXPECT_TRUE(Detail::CNetResControlMappingCfg::GetControlMapping(*tree.res).empty());
+  const CControlMappingList list{{u"TEdit", u"Edit"}, Hidden(u"TShape")};
+  CDfmControlMappingCfg::SetControlMapping(*tree.root, list);
+  EXPECT_EQ(CDfmControlMappingCfg::GetControlMapping(*tree.res), list);
+  EXPECT_TRUE(Detail::CNetResControlMappingCfg::GetControlMapping(*tree.res).empty());
+  CDfmControlMappingCfg::SetControlMapping(*tree.file, list);
+  EXPECT_FALSE(CDfmControlMappingCfg::HasControlMapping(*tree.file));
+  EXPECT_EQ(cfgtest::Changed(CDfmControlMappingCfg::Settings(), *tree.res),
+            (cfgtest::Lines{"Dfm.ControlMapping = {TEdit: Edit, TShape: #hidden#}"}));
+}
+
+// The list settings travel in a project file: loading recreates their values
+// through the property class registry under their registered names.
+TEST(ControlMapping, ListSettingsRoundTripThroughGzipProjectFile) {
+  CDBTableCfg table;
+  table.TableName = u"Orders";
+  table.KeyFields = {u"Id"};
+  table.SROFCfg.TransFields.resize(2);
+  table.SROFCfg.TransFields[1].NameByLang = {{0x0407, u"Text_DE"}};
+  const CDBTablesCfg tables{table, CDBTableCfg()};
+  const CControlMappingList forms{{u"TEdit", u"Edit"}, Hidden(u"TShape")};
+  std::unique_ptr<CResItem> root(itemtest::NewItem(u"root"));
+  CResItem* file = cfgtest::AddChild(*root, u"file");
+  CDfmControlMappingCfg::SetControlMapping(*root, forms);
+  Detail::CNetResControlMappingCfg::SetControlMapping(*file, {Hidden(u"Wpf*")});
+  CDBCfg::SetTables(*file, tables);
+
+  const CString path = CString::FromUtf8(testutil::TempPath("config-list-settings.serial.gz"));
+  {
+    Serial::GZFileStreamOut out(path, 2);
+    Serial::Binary::BinarySerialOut writer(out);
+    ASSERT_TRUE(itemtest::RootStrategy().owner.Do(writer, root));
+  }
+  std::unique_ptr<CResItem> back;
+  {
+    Serial::GZFileStreamIn in(path);
+    Serial::Binary::BinarySerialIn reader(in);
+    ASSERT_TRUE(itemtest::RootStrategy().owner.Do(reader, back));
+  }
+  std::remove(path.ToUtf8().c_str());
+  ASSERT_TRUE(back && back->GetResItems().size() == 1);
+  const CResItem& backFile = *back->GetResItems()[0];
+  EXPECT_EQ(CDfmControlMappingCfg::GetControlMapping(backFile), forms);
+  EXPECT_EQ(Detail::CNetResControlMappingCfg::GetControlMapping(backFile),
+            CControlMappingList{Hidden(u"Wpf*")});
+  EXPECT_EQ(CDBCfg::GetTables(backFile), tables);
+  const struct {
+    const CResItem& item;
+    const char16_t* key;
+    const CPropClass& cls;
+    const char16_t* className;
+  } stored[] = {
+      {*back, u"Dfm.ControlMapping", CControlMappingProp::classInstance, u"ControlMappingType"},
+      {backFile, u"NetRes.ControlMapping", CControlMappingProp::classInstance,
+       u"ControlMappingType"},
+      {backFile, u"Tables", CDBTablesCfgProp::classInstance, u"DBTablesCfg"},
+  };
+  for (const auto& s : stored) {
+    const CProp* prop = CCfgHolder::GetPropW(s.item, CPropName(s.key), false);
+    ASSERT_NE(prop, nullptr);
+    EXPECT_EQ(&prop->GetPropClass(), &s.cls);
+    EXPECT_EQ(s.cls.GetName(), Serial::NodeName(s.className));
+  }
+}
+
+}  // namespace

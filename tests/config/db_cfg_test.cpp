@@ -1,0 +1,197 @@
+// Database tables to localize: columns and language values resolved per
+// language in both schemes, equality that ignores the unselected scheme, and
+// the serial form including the nodes older projects lack.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ConfigTestUtil.h"
+#include "config/DBCfg.h"
+#include "serial/SerialTestUtil.h"
+
+namespace {
+
+constexpr int kDe = 0x0407;
+constexpr int kJa = 0x0411;
+constexpr int kBrand1 = 1 << 16;
+
+using Strings = std::vector<CString>;
+
+CDBSROFFieldCfg Field(CIntStrMap byLang, const char16_t* pattern) {
+  CDBSROFFieldCfg field;
+  field.NameByLang = std::move(byLang);
+  field.TransNamePattern = pattern;
+  return field;
+}
+
+// Orders: a column per language. Items: a row per language.
+CDBTableCfg SrofTable() {
+  CDBTableCfg table;
+  table.TableName = u"Orders";
+  table.KeyFields = {u"Id", u"Line"};
+  table.SROFCfg.TransFields = {
+      CDBSROFFieldCfg(),
+      Field({{kDe, u"Text_German"}, {kDe | kBrand1, u"Text_Lite"}}, u"Text_$(WinLang)")};
+  table.WhereCond = u"Id > 0";
+  return table;
+}
+
+CDBTableCfg LangIdTable() {
+  CDBTableCfg table;
+  table.TableName = u"Items";
+  table.KeyFields = {u"ItemId"};
+  table.SchemeId = CDBTableCfg::LangIdScheme;
+  table.LangIdSchemeCfg.LangIdField = u"Lang";
+  table.LangIdSchemeCfg.LangIdValueMap = {{kJa, u"JP"}};
+  table.LangIdSchemeCfg.TransFields = {u"Name", u"Descr"};
+  return table;
+}
+
+TEST(DBCfg, ColumnsAndValuesPerLanguage) {
+  const CDBTableCfg srof = SrofTable();
+  CDBTableCfg ids = LangIdTable();
+  struct Case {
+    int lang;
+    Strings srofColumns;  // default field, then the explicit/pattern field
+    const char16_t* langIdValue;
+  };
+  const Case cases[] = {
+      {kDe, {u"de-DE", u"Text_German"}, u"1031"},
+      {kDe | kBrand1, {u"de-DE", u"Text_Lite"}, u"1031"},
+      {kJa, {u"ja-JP", u"Text_JPN"}, u"JP"},
+      // The explicit entries match the full id: brand 1 is another key.
+      {kJa | kBrand1, {u"ja-JP", u"Text_JPN"}, u"1041"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lang);
+    EXPECT_EQ(srof.GetLocFields(c.lang), c.srofColumns);
+    EXPECT_EQ(ids.LangIdSchemeCfg.GetValueByLang(c.lang), CString(c.langIdValue));
+    EXPECT_EQ(ids.GetLocFields(c.lang), (Strings{u"Name", u"Descr"}));
+  }
+  EXPECT_EQ(srof.GetKeyFields(), (Strings{u"Id", u"Line"}));
+  const CDBSROFFieldsCfg& fields = srof.SROFCfg.TransFields;
+  EXPECT_EQ(fields.Find(kDe | kBrand1, u"Text_Lite"), fields.begin() + 1);
+  EXPECT_EQ(fields.Find(kJa, u"ja-JP"), fields.begin());
+  EXPECT_EQ(fields.Find(kJa, u"JA-JP"), fields.end());
+  ids.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  EXPECT_TRUE(ids.GetLocFields(kDe).empty());
+
+  const CDBTablesCfg tables{srof, LangIdTable()};
+  EXPECT_EQ(tables.GetTableCfg(u"Items"), tables.begin() + 1);
+  EXPECT_EQ(tables.GetTableCfg(u"orders"), tables.end());
+}
+
+TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
+  const CDBTableCfg base = SrofTable();
+  struct Case {
+    void (*change)(CDBTableCfg&);
+    bool equal;
+  };
+  const Case cases[] = {
+      {[](CDBTableCfg& t) { t.LangIdSchemeCfg.LangIdField = u"Other"; }, true},
+      {[](CDBTableCfg& t) { t.SROFCfg.TransFields[0].TransNamePattern = u"x"; }, false},
+      {[](CDBTableCfg& t) { t.SROFCfg.TransFields[1].NameByLang[kJa] = u"x"; }, false},
+      {[](CDBTableCfg& t) { t.TableName = u"orders"; }, false},
+      {[](CDBTableCfg& t) { t.KeyFields.pop_back(); }, false},
+      {[](CDBTableCfg& t) { t.WhereCond.Empty(); }, false},
+      {[](CDBTableCfg& t) { t.SchemeId = CDBTableCfg::LangIdScheme; }, false},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    CDBTableCfg changed = base;
+    cases[i].change(changed);
+    EXPECT_EQ(changed == base, cases[i].equal) << i;
+  }
+  CDBTableCfg a = LangIdTable(), b = LangIdTable();
+  b.LangIdSchemeCfg.LangIdFieldValueTemplate = u"L$(LangId)";
+  EXPECT_FALSE(a == b);
+  a.SchemeId = b.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  EXPECT_TRUE(a == b);
+  EXPECT_FALSE(CDBTablesCfg{a} < CDBTablesCfg{});
+  EXPECT_FALSE(CDBTablesCfg{} < CDBTablesCfg{a});
+}
+
+// Writes `tables`, then reads it through the tolerant tree reader.
+bool TreeRoundTrip(CDBTablesCfg& tables, CDBTablesCfg& back) {
+  const testutil::Bytes bytes =
+      testutil::Write([&](Serial::ISerialStream& s) { EXPECT_TRUE(tables.Do(s)); });
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+  Serial::Binary::BinarySerialTreeIn tree;
+  return tree.Load(in) && back.Do(tree);
+}
+
+TEST(DBCfg, SerialFormWritesOnlyTheSelectedScheme) {
+  CDBTableCfg unknown = LangIdTable();
+  unknown.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  CDBTablesCfg tables{SrofTable(), LangIdTable(), unknown};
+  CDBTablesCfg back;
+  ASSERT_TRUE(TreeRoundTrip(tables, back));
+  EXPECT_EQ(back, tables);
+  // Nothing of the unselected schemes travels.
+  EXPECT_TRUE(back[0].LangIdSchemeCfg == CLangIdSchemeCfg());
+  EXPECT_TRUE(back[1].SROFCfg == CSROFSchemeCfg());
+  EXPECT_TRUE(back[2].LangIdSchemeCfg == CLangIdSchemeCfg());
+
+  // The sequential reader agrees.
+  const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) { tables.Do(s); });
+  CDBTablesCfg again;
+  testutil::Read(bytes, [&](Serial::ISerialStream& s) { EXPECT_TRUE(again.Do(s)); });
+  EXPECT_EQ(again, tables);
+}
+
+// Nodes written by hand, as an older project holds them.
+TEST(DBCfg, ReadingToleratesTheOptionalNodes) {
+  auto node = [](Serial::ISerialStream& s, const char16_t* name, auto value) {
+    Serial::InNode(s, name,
+                   [&] { return Serial::DefaultSerialStrategy<decltype(value)>().Do(s, value); });
+  };
+  struct Case {
+    bool withTableName;
+    bool withLangIdField;
+    bool result;
+  };
+  for (const Case c :
+       {Case{true, true, true}, Case{true, false, false}, Case{false, true, false}}) {
+    const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) {
+      if (c.withTableName) node(s, u"TableName", CString(u"Items"));
+      node(s, u"LocalizationSchemeId", 1);
+      node(s, u"KeyFields", Strings{u"ItemId"});
+      Serial::InNode(s, u"LangIdSchemeCfg", [&] {
+        if (c.withLangIdField) node(s, u"LangIdField", CString(u"Lang"));
+        return true;
+      });
+    });
+    CDBTableCfg read;
+    read.WhereCond = u"kept";
+    read.LangIdSchemeCfg.LangIdFieldValueTemplate = u"kept";
+    read.LangIdSchemeCfg.TransFields = {u"kept"};
+    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    Serial::Binary::BinarySerialTreeIn tree;
+    ASSERT_TRUE(tree.Load(in));
+    EXPECT_EQ(read.Do(tree), c.result);
+    // Every node is attempted even after a failure.
+    EXPECT_EQ(read.KeyFields, Strings{u"ItemId"});
+    EXPECT_EQ(read.SchemeId, CDBTableCfg::LangIdScheme);
+    EXPECT_EQ(read.WhereCond, CString(u"kept"));
+    EXPECT_EQ(read.LangIdSchemeCfg.LangIdFieldValueTemplate, CString(u"kept"));
+    EXPECT_EQ(read.LangIdSchemeCfg.TransFields, Strings{u"kept"});
+    EXPECT_EQ(read.LangIdSchemeCfg.LangIdField, CString(c.withLangIdField ? u"Lang" : u""));
+  }
+}
+
+TEST(DBCfg, TablesSettingStoresOnlyAChange) {
+  cfgtest::Tree tree;
+  const CDBTablesCfg tables{SrofTable()};
+  CDBCfg::SetTables(*tree.root, tables);
+  CDBCfg::SetTables(*tree.file, CDBTablesCfg{SrofTable()});
+  EXPECT_FALSE(CDBCfg::HasTables(*tree.file));
+  EXPECT_EQ(CDBCfg::GetTables(*tree.res), tables);
+  CDBTablesCfg other = tables;
+  other[0].WhereCond = u"Id > 9";
+  CDBCfg::SetTables(*tree.file, other);
+  EXPECT_TRUE(CDBCfg::HasTables(*tree.file));
+  EXPECT_EQ(cfgtest::Changed(CDBCfg::Settings(), *tree.res), (cfgtest::Lines{"Tables = {Orders}"}));
+  EXPECT_TRUE(CDBCfg::GetTables(*tree.sibling)[0].WhereCond == u"Id > 0");
+  EXPECT_TRUE(CDBCfg::GetTables(CResItem()).empty());
+}
+
+}  // namespace

@@ -1,0 +1,265 @@
+// Localized-file requests and parse parameters: their defaults, their gzip
+// serial files with the ancestor chain of the file item, tolerance of absent
+// nodes, and that the project tree is whole again afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "items/CfgHolder.h"
+#include "items/ResItem.h"
+#include "serial/BinarySerialIn.h"
+#include "serial/BinarySerialOut.h"
+#include "serial/BinarySerialTreeIn.h"
+#include "serial/Streams.h"
+#include "util/LocalizedTempFile.h"
+#include "util/ParseParams.h"
+
+namespace {
+
+CString TempPath(const std::string& name) {
+  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
+  return CString::FromUtf8(std::string(dir ? dir : "/tmp") + "/" + name);
+}
+
+CResItem* NewItem(int type, const char16_t* resId) {
+  auto* item = new CResItem();
+  item->SetType(type);
+  item->SetResId(resId);
+  return item;
+}
+
+// root (with a setting) > folder > {sibling, file > dialog}.
+struct Project {
+  Project() : root(NewItem(1, u"root")) {
+    CCfgHolder::SetPropW(*root, u"OutputDir", new CStrProp(u"out"));
+    folder = NewItem(2, u"folder");
+    root->AddResItem(folder);
+    sibling = NewItem(3, u"sibling");
+    folder->AddResItem(sibling);
+    file = NewItem(3, u"file");
+    auto* trans = new CTransItem(0x407);
+    trans->SetStr(u"Datei");
+    file->AddTransItem(trans);
+    folder->AddResItem(file);
+    file->AddResItem(NewItem(5, u"dialog"));
+  }
+  // The shape every test expects to find again.
+  void ExpectWhole() const {
+    ASSERT_EQ(root->GetResItems(), std::vector<CResItem*>{folder});
+    EXPECT_EQ(folder->GetResItems(), (std::vector<CResItem*>{sibling, file}));
+    EXPECT_EQ(file->GetParent(), folder);
+    EXPECT_EQ(folder->GetParent(), root.get());
+  }
+
+  std::unique_ptr<CResItem> root;
+  CResItem* folder;
+  CResItem* sibling;
+  CResItem* file;
+};
+
+// The chain below `top` as resource ids along the first-child line.
+std::string Chain(const CResItem* top) {
+  std::string chain;
+  for (const CResItem* item = top; item;
+       item = item->GetResItems().empty() ? nullptr : item->GetResItems().front()) {
+    chain += (chain.empty() ? "" : ">") + item->GetResId().ToUtf8();
+    if (item->GetResItems().size() > 1) chain += "(+)";
+  }
+  return chain;
+}
+
+TEST(CCreateLocalizedParam, DefaultsAndTolerantRead) {
+  const CCreateLocalizedParam defaults;
+  EXPECT_EQ(defaults.nativeLang, 7777);
+  EXPECT_EQ(defaults.targetLang, 7777);
+  EXPECT_EQ(defaults.projectDir, u"##");
+  EXPECT_EQ(defaults.targetCultureName, u"##");
+  EXPECT_TRUE(defaults.flag);
+
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut writer(out);
+    int lang = 0x409;
+    Serial::InNode(writer, u"tgt_lng", [&] { return Serial::Do(writer, lang); });
+  }
+  Serial::MemoryStreamIn in(out.data().data(), static_cast<unsigned int>(out.data().size()));
+  Serial::Binary::BinarySerialTreeIn tree;
+  ASSERT_TRUE(tree.Load(in));
+  CCreateLocalizedParam read;
+  read.flag = false;
+  EXPECT_TRUE(read.Do(tree));
+  EXPECT_EQ(read.targetLang, 0x409);
+  EXPECT_EQ(read.nativeLang, 7777);
+  EXPECT_EQ(read.projectDir, u"##");
+  EXPECT_FALSE(read.flag);  // never serialised, so never overwritten
+}
+
+TEST(CreateLocalizedTempFile, SaveAndLoadCarryTheAncestorChain) {
+  Project project;
+  CCreateLocalizedParam param;
+  param.nativeLang = 0x409;
+  param.targetLang = 0x10407;  // German with brand 1
+  param.projectDir = u"C:\\prj";
+  param.targetCultureName = u"de-DE";
+  const CString path = TempPath("localized.serial.gz");
+  ASSERT_TRUE(
+      CreateLocalizedTempFile::Save(path, u"out\\de\\app.exe", u"app.exe", *project.file, param));
+  project.ExpectWhole();
+
+  Serial::FileStreamIn raw(path);
+  unsigned char magic[2] = {0, 0};
+  EXPECT_EQ(raw.read(magic, 2), 2u);
+  EXPECT_EQ(magic[0], 0x1F);  // gzip, not a plain serial file
+  EXPECT_EQ(magic[1], 0x8B);
+
+  CreateLocalizedTempFile loaded;
+  ASSERT_TRUE(loaded.Load(path));
+  EXPECT_EQ(loaded.fileName, u"out\\de\\app.exe");
+  EXPECT_EQ(loaded.originalFileName, u"app.exe");
+  EXPECT_EQ(loaded.param.nativeLang, 0x409);
+  EXPECT_EQ(loaded.param.targetLang, 0x10407);
+  EXPECT_EQ(loaded.param.projectDir, u"C:\\prj");
+  EXPECT_EQ(loaded.param.targetCultureName, u"de-DE");
+  EXPECT_EQ(loaded.fileItemLevel, 2);
+  EXPECT_EQ(Chain(loaded.GetItem()), "root>folder>file>dialog");
+  CResItem* fileCopy = loaded.GetFileItem();
+  ASSERT_NE(fileCopy, nullptr);
+  EXPECT_EQ(fileCopy, loaded.GetFileItem());
+  EXPECT_NE(fileCopy, project.file);
+  EXPECT_EQ(*fileCopy, *project.file);
+  ASSERT_NE(fileCopy->GetTranslation(0x407), nullptr);
+  EXPECT_EQ(fileCopy->GetTranslation(0x407)->GetStr(), u"Datei");
+  const CProp* setting = CCfgHolder::GetPropW(*fileCopy, u"OutputDir", true);
+  ASSERT_NE(setting, nullptr);
+  EXPECT_EQ(setting->GetStr(), u"out");
+
+  // Copying hands the chain over.
+  CreateLocalizedTempFile copy(loaded);
+  EXPECT_EQ(loaded.GetItem(), nullptr);
+  EXPECT_EQ(copy.GetFileItem(), fileCopy);
+  EXPECT_EQ(copy.fileName, u"out\\de\\app.exe");
+}
+
+TEST(CreateLocalizedTempFile, SaveOfTheRootIsLevelZero) {
+  Project project;
+  const CString path = TempPath("localized_root.serial.gz");
+  ASSERT_TRUE(CreateLocalizedTempFile::Save(path, u"a", u"b", *project.root, {}));
+  project.ExpectWhole();
+  CreateLocalizedTempFile loaded;
+  ASSERT_TRUE(loaded.Load(path));
+  EXPECT_EQ(loaded.fileItemLevel, 0);
+  EXPECT_EQ(loaded.GetFileItem(), loaded.GetItem());
+  EXPECT_EQ(Chain(loaded.GetItem()), "root>folder(+)>sibling");
+}
+
+TEST(CreateLocalizedTempFile, LoadFailures) {
+  const CString path = TempPath("localized_no_item.serial.gz");
+  {
+    Serial::GZFileStreamOut file(path, 2);
+    Serial::Binary::BinarySerialOut writer(file);
+    CreateLocalizedTempFile request;
+    request.fileName = u"x";
+    CString name = request.fileName, original;
+    int level = 0;
+    Serial::InNode(writer, u"FileName", [&] { return Serial::Do(writer, name); });
+    Serial::InNode(writer, u"OriginalFileName", [&] { return Serial::Do(writer, original); });
+    Serial::InNode(writer, u"Param", [&] { return request.param.Do(writer); });
+    Serial::InNode(writer, u"FileItemLevel", [&] { return Serial::Do(writer, level); });
+  }
+  CreateLocalizedTempFile loaded;
+  EXPECT_FALSE(loaded.Load(path));
+  EXPECT_EQ(loaded.fileName, u"x");  // what was read before the gap stays
+  EXPECT_EQ(loaded.GetItem(), nullptr);
+  EXPECT_FALSE(loaded.Load(TempPath("no_such_file.serial.gz")));
+}
+
+TEST(CSerialParseFileParam, BuiltInProcessDetachesAndRestoresTheFileItem) {
+  Project project;
+  CCommonParseFileParam common;
+  common.parseLang = 0x407;
+  common.format = 3;
+  common.fileName = u"app.exe";
+  CParseFileParam param(*project.file, common);
+  EXPECT_EQ(&param.GetFileItem(), project.file);
+  EXPECT_EQ(param.format, 3);
+  {
+    CSerialParseFileParam serial(param);
+    EXPECT_EQ(serial.GetFileItem(), project.file->GetResItems().front());  // the dialog
+    EXPECT_EQ(Chain(serial.GetItem()), "root>folder>file>dialog");
+    EXPECT_NE(serial.GetItem(), project.root.get());
+    EXPECT_NE(project.file->GetParent(), project.folder);
+    EXPECT_EQ(project.folder->GetResItems(), std::vector<CResItem*>{project.sibling});
+    EXPECT_EQ(serial.parseLang, 0x407);
+    EXPECT_EQ(serial.fileName, u"app.exe");
+
+    CSerialParseFileParam moved(serial);  // the substituter moves along
+    EXPECT_EQ(serial.GetItem(), nullptr);
+    EXPECT_EQ(serial.GetFileItem(), nullptr);
+  }
+  project.ExpectWhole();
+}
+
+TEST(CSerialParseFileParam, GzipRoundTripAndAbsentNodes) {
+  Project project;
+  // Without children below the file item, the first-child line ends there.
+  std::unique_ptr<CResItem> dialog(project.file->RemoveItem(project.file->GetResItems().front()));
+  CParseFileParam param(*project.file);
+  param.parseLang = 0x411;
+  param.nativeLang = 0x409;
+  param.format = 7;
+  param.fileName = u"a.rc";
+  param.useRelative = true;
+  param.projectFolder = u"C:\\prj";
+  param.isScanForChanges = true;
+  param.originalFile = u"orig.rc";
+  const CString path = TempPath("parse.serial.gz");
+  {
+    CSerialParseFileParam serial(param);
+    Serial::GZFileStreamOut file(path, 2);
+    Serial::Binary::BinarySerialOut writer(file);
+    EXPECT_TRUE(serial.Do(writer));
+  }
+  project.ExpectWhole();
+
+  CSerialParseFileParam read;
+  {
+    Serial::GZFileStreamIn file(path);
+    Serial::Binary::BinarySerialIn reader(file);
+    EXPECT_TRUE(read.Do(reader));
+  }
+  EXPECT_EQ(read.parseLang, 0x411);
+  EXPECT_EQ(read.nativeLang, 0x409);
+  EXPECT_EQ(read.format, 7);
+  EXPECT_EQ(read.fileName, u"a.rc");
+  EXPECT_TRUE(read.useRelative);
+  EXPECT_EQ(read.projectFolder, u"C:\\prj");
+  EXPECT_TRUE(read.isScanForChanges);
+  EXPECT_EQ(read.originalFile, u"orig.rc");
+  EXPECT_EQ(Chain(read.GetItem()), "root>folder>file");
+  ASSERT_NE(read.GetFileItem(), nullptr);
+  EXPECT_EQ(*read.GetFileItem(), *project.file);
+  EXPECT_EQ(read.GetFileItem()->GetParent()->GetParent(), read.GetItem());
+
+  // An older writer without "iFormat" or "Item": defaults stay, no chain.
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut writer(out);
+    int lang = 0x40C;
+    Serial::InNode(writer, u"ParseLng", [&] { return Serial::Do(writer, lang); });
+  }
+  Serial::MemoryStreamIn in(out.data().data(), static_cast<unsigned int>(out.data().size()));
+  Serial::Binary::BinarySerialTreeIn tree;
+  ASSERT_TRUE(tree.Load(in));
+  CSerialParseFileParam old;
+  EXPECT_TRUE(old.Do(tree));
+  EXPECT_EQ(old.parseLang, 0x40C);
+  EXPECT_EQ(old.nativeLang, 7777);
+  EXPECT_EQ(old.format, -1);
+  EXPECT_FALSE(old.useRelative);
+  EXPECT_EQ(old.GetFileItem(), nullptr);
+}
+
+}  // namespace

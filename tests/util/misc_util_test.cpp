@@ -1,0 +1,248 @@
+// External programs (every line reported, exit codes, programs that print
+// nothing, cannot start or overflow the pipe), the run report file, the PE
+// checksum against an independent sum, resources and the empty registry.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "FileTestUtil.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/Process.h"
+#include "platform/StringResources.h"
+#include "util/MiscUtil.h"
+#include "util/PathUtil.h"
+
+namespace {
+
+TEST(ProcessTest, CommandLineSplitsByWindowsRules) {
+  const std::vector<CString> args =
+      Process::CommandLineToArgv(u" a \"b c\"  d\\\"e f\\\\\"g h\" i\\j \"x\"\"y\"");
+  const std::vector<CString> expected = {u"a", u"b c", u"d\"e", u"f\\g h", u"i\\j", u"x\"y"};
+  EXPECT_EQ(args, expected);
+  EXPECT_TRUE(Process::CommandLineToArgv(u"  ").empty());
+}
+
+TEST(ProcessTest, EveryLineReportedAndExitCodeReturned) {
+  PanelLog panel;
+  unsigned long exitCode = 99;
+  CString output;
+  EXPECT_FALSE(ExecuteExternalFileEx(
+      exitCode, output, true, u"/bin/sh",
+      u"-c \"printf 'one\\ntwo\\n'; printf 'err\\n' >&2; printf 'tail'; exit 3\"", nullptr));
+  EXPECT_EQ(exitCode, 3u);
+  EXPECT_EQ(output, CString(u"one\ntwo\nerr\ntail"));
+  ASSERT_GE(panel.messages.size(), 2u);
+  EXPECT_EQ(panel.All(), output);
+  for (size_t i = 0; i + 1 < panel.messages.size(); ++i) {
+    const CString& text = panel.messages[i].text;
+    EXPECT_EQ(text[text.GetLength() - 1], u'\n') << i;  // only whole lines before the end
+    EXPECT_EQ(panel.messages[i].type, CMessagePanelMsg::ProcessOutput);
+  }
+  EXPECT_EQ(panel.messages.back().text, CString(u"tail"));
+
+  // Without line reports the whole output is one message at the end.
+  panel.messages.clear();
+  EXPECT_FALSE(
+      ExecuteExternalFile(output, false, u"/bin/sh", u"-c \"echo a; echo b; exit 1\"", nullptr));
+  ASSERT_EQ(panel.messages.size(), 1u);
+  EXPECT_EQ(panel.messages[0].text, CString(u"a\nb\n"));
+}
+
+TEST(ProcessTest, SilentFailingAndKilledPrograms) {
+  PanelLog panel;
+  unsigned long exitCode = 99;
+  CString output = u"old";
+  EXPECT_TRUE(ExecuteExternalFileEx(exitCode, output, true, u"/bin/sh", u"-c true", nullptr));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(output, CString());
+  EXPECT_TRUE(panel.messages.empty());
+
+  exitCode = 99;
+  output = u"old";
+  EXPECT_FALSE(
+      ExecuteExternalFileEx(exitCode, output, true, u"/nonexistent/program", u"", nullptr));
+  EXPECT_FALSE(ExecuteExternalFileEx(exitCode, output, true, u"/bin/sh", u"-c true",
+                                     u"/nonexistent/folder"));
+  EXPECT_EQ(exitCode, 99u);
+  EXPECT_EQ(output, CString(u"old"));
+  EXPECT_TRUE(panel.messages.empty());
+
+  EXPECT_FALSE(
+      ExecuteExternalFileEx(exitCode, output, false, u"/bin/sh", u"-c \"kill -9 $$\"", nullptr));
+  EXPECT_EQ(exitCode, 128u + 9u);
+}
+
+TEST(ProcessTest, RunsInTheGivenFolder) {
+  const std::string dir = ScratchDir();
+  CString output;
+  EXPECT_TRUE(ExecuteExternalFile(output, false, u"pwd", u"", Files::FromNativePath(dir)));
+  EXPECT_EQ(output, CString::FromUtf8(Files::RealPath(dir) + "\n"));
+}
+
+TEST(ProcessTest, OutputBeyondThePipeBufferDoesNotBlock) {
+  PanelLog panel;
+  unsigned long exitCode = 99;
+  CString output;
+  // 5000 lines of 41 bytes: 205000 bytes, far beyond a 64 KB pipe.
+  EXPECT_TRUE(ExecuteExternalFileEx(
+      exitCode, output, true, u"/bin/sh",
+      u"-c \"yes 0123456789012345678901234567890123456789 | head -n 5000\"", nullptr));
+  EXPECT_EQ(exitCode, 0u);
+  ASSERT_EQ(output.GetLength(), 205000);
+  EXPECT_EQ(output.Right(41), CString(u"0123456789012345678901234567890123456789\n"));
+  EXPECT_EQ(panel.All(), output);
+  for (const CMessagePanelMsg& m : panel.messages) {
+    ASSERT_EQ(m.text.GetLength() % 41, 0);
+  }
+}
+
+TEST(RunReportTest, FileFormatAndRoundTrip) {
+  const CString path = Files::FromNativePath(ScratchDir()) + u"\\report.bin";
+  MiscUtil::RunReportFile report;
+  report.SetFileName(path).SetResult(3).SetText(u"OK");
+  EXPECT_FALSE(report.Exists());
+  ASSERT_TRUE(report.Write());
+  EXPECT_TRUE(report.Exists());
+  int size = 0;
+  std::unique_ptr<unsigned char[]> bytes(ReadFile(path, size));
+  ASSERT_EQ(size, 8);
+  const unsigned char expected[] = {3, 0, 0, 0, 'O', 0, 'K', 0};
+  EXPECT_EQ(0, std::memcmp(bytes.get(), expected, 8));
+
+  MiscUtil::RunReportFile back;
+  back.SetFileName(path);
+  ASSERT_TRUE(back.Read());
+  EXPECT_EQ(back.GetResult(), 3u);
+  EXPECT_EQ(back.GetText(), CString(u"OK"));
+
+  // Too short: fails and leaves the fields alone.
+  ASSERT_TRUE(WriteFile(path, expected, 3));
+  EXPECT_FALSE(back.SetResult(5).SetText(u"keep").Read());
+  EXPECT_EQ(back.GetResult(), 5u);
+  EXPECT_EQ(back.GetText(), CString(u"keep"));
+
+  // At most 1024 code units, an odd byte ignored.
+  std::vector<unsigned char> big = {0x01, 0x02, 0x03, 0x04};
+  for (int i = 0; i < 1030; ++i)
+    big.insert(big.end(), {static_cast<unsigned char>('a' + i % 26), 0});
+  big.push_back('z');
+  ASSERT_TRUE(WriteFile(path, big.data(), static_cast<int>(big.size())));
+  ASSERT_TRUE(back.Read());
+  EXPECT_EQ(back.GetResult(), 0x04030201u);
+  ASSERT_EQ(back.GetText().GetLength(), 1024);
+  EXPECT_EQ(back.GetText()[1023], u'a' + 1023 % 26);
+  ASSERT_TRUE(WriteFile(path, big.data(), 4 + 2 * 3 + 1));
+  ASSERT_TRUE(back.Read());
+  EXPECT_EQ(back.GetText(), CString(u"abc"));
+
+  EXPECT_TRUE(back.Delete());
+  EXPECT_FALSE(back.Exists());
+  EXPECT_FALSE(back.Delete());
+  EXPECT_FALSE(back.Read());
+}
+
+TEST(RunReportTest, HolderWritesAtExit) {
+  const CString path = Files::FromNativePath(ScratchDir()) + u"\\exit.bin";
+  EXPECT_EXIT(
+      {
+        MiscUtil::RunReportFileHolder::Instance().SetFileName(path).SetResult(7).SetText(u"done");
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+  MiscUtil::RunReportFile report;
+  ASSERT_TRUE(report.SetFileName(path).Read());
+  EXPECT_EQ(report.GetResult(), 7u);
+  EXPECT_EQ(report.GetText(), CString(u"done"));
+}
+
+// The sum as the image-help documentation states it, written independently:
+// a plain 64-bit sum of little-endian words without the CheckSum field,
+// folded to 16 bits at the end, plus the file length.
+uint32_t ExpectedChecksum(const std::vector<unsigned char>& file, size_t field) {
+  uint64_t sum = 0;
+  for (size_t i = 0; i < file.size(); i += 2) {
+    const bool inField = i >= field && i < field + 4;
+    if (!inField) sum += file[i] + (i + 1 < file.size() ? file[i + 1] * 256u : 0u);
+  }
+  while (sum > 0xFFFF) sum = (sum & 0xFFFF) + (sum >> 16);
+  return static_cast<uint32_t>(sum + file.size());
+}
+
+TEST(ChecksumTest, PeImageSumSkipsTheHeaderField) {
+  std::vector<unsigned char> image(515);  // odd: the last byte is a half word
+  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<unsigned char>(i * 37 + 11);
+  image[0] = 'M';
+  image[1] = 'Z';
+  const size_t pe = 0x80;
+  image[0x3C] = pe;
+  image[0x3D] = image[0x3E] = image[0x3F] = 0;
+  image[pe] = 'P';
+  image[pe + 1] = 'E';
+  image[pe + 2] = image[pe + 3] = 0;
+  image[pe + 24] = 0x0B;  // PE32 optional header magic
+  image[pe + 25] = 0x01;
+  const size_t field = pe + 24 + 64;
+  const uint32_t expected = ExpectedChecksum(image, field);
+
+  const std::string dir = ScratchDir();
+  const CString path = Files::FromNativePath(dir) + u"\\image.exe";
+  ASSERT_TRUE(WriteFile(path, image.data(), static_cast<int>(image.size())));
+  EXPECT_EQ(GetChecksum(path), expected);
+  image[field] = 0xEF;  // what the header claims does not count
+  image[field + 3] = 0xDE;
+  ASSERT_TRUE(WriteFile(path, image.data(), static_cast<int>(image.size())));
+  EXPECT_EQ(GetChecksum(CString::FromUtf8(dir + "//image.exe")), expected);
+  EXPECT_NE(ExpectedChecksum(image, image.size()), expected);  // the field matters
+
+  // Not an image: every word counts. "MZ" alone is 0x5A4D plus 2 bytes.
+  const unsigned char mz[] = {'M', 'Z'};
+  ASSERT_TRUE(WriteFile(path, mz, 2));
+  EXPECT_EQ(GetChecksum(path), 0x5A4Fu);
+  ASSERT_TRUE(WriteFile(path, mz, 0));
+  EXPECT_EQ(GetChecksum(path), 0u);
+  EXPECT_EQ(GetChecksum(path + u".missing"), 0u);
+}
+
+TEST(SystemTextTest, ResourcesErrorsAndLanguages) {
+  StringResources::Loader old = StringResources::SetLoader([](int id, CString& text) {
+    if (id != 900) return false;
+    text = u"Need .NET \u00e9";
+    return true;
+  });
+  EXPECT_EQ(L(900), CString(u"Need .NET \u00e9"));
+  EXPECT_EQ(LA(900), "Need .NET \xc3\xa9");
+  EXPECT_EQ(L(901), CString());
+
+  // No registry here: nothing is installed, the user is told once per
+  // process in a box and every time in the panel.
+  EXPECT_EQ(ReadRegistryStr(Registry::HKEY_LOCAL_MACHINE, u"Software", u"x"), CString());
+  EXPECT_FALSE(IsNetfx10Installed() || IsNetfx11Installed() || IsNetfx20Installed() ||
+               IsNetfx30Installed() || IsNetfx40Installed());
+  int boxes = 0;
+  MsgBox::Sink oldSink = MsgBox::SetSink([&](const CString&, unsigned) { return ++boxes, 1; });
+  PanelLog panel;
+  EXPECT_FALSE(IsNetfxInstalled(false, 900));
+  EXPECT_FALSE(IsNetfxInstalled(true, 900));
+  EXPECT_EQ(boxes, 1);
+  ASSERT_EQ(panel.messages.size(), 2u);
+  EXPECT_EQ(panel.messages[1].text, CString(u"Need .NET \u00e9"));
+  EXPECT_EQ(panel.messages[1].type, CMessagePanelMsg::ErrorReport);
+  MsgBox::SetSink(oldSink);
+  StringResources::SetLoader(old);
+
+  errno = ENOENT;
+  EXPECT_EQ(GetLastErrorStr(), CString(u"No such file or directory"));
+  CString langs = u"unchanged";
+  GetLngStr(langs, {});
+  EXPECT_EQ(langs, CString(u"unchanged"));
+  GetLngStr(langs, {1033, 1031});
+  EXPECT_EQ(langs, CString(u"1033, 1031"));
+}
+
+}  // namespace
