@@ -1,0 +1,80 @@
+// Shared by the storage tests: scratch database files, raw SQL against them
+// (rows written the way an old project holds them) and a catcher for the
+// messages the storage sends to the message panel.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sqlite.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/CString.h"
+#include "util/Messaging.h"
+
+namespace storage_test {
+
+inline std::string TempPath(const std::string& name) {
+  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
+  const std::string path = std::string(dir ? dir : "/tmp") + "/" + name;
+  std::remove(path.c_str());
+  return path;
+}
+
+inline CString Wide(const std::string& ascii) { return CString(std::u16string(ascii.begin(), ascii.end())); }
+
+// Runs statements on a connection of its own, outside the storage under test.
+inline void Sql(const std::string& path, const std::vector<std::string>& statements) {
+  char* error = nullptr;
+  sqlite* db = sqlite_open(path.c_str(), 0, &error);
+  ASSERT_NE(db, nullptr);
+  for (const std::string& s : statements) {
+    EXPECT_EQ(sqlite_exec(db, s.c_str(), nullptr, nullptr, &error), SQLITE_OK) << s;
+    if (error) sqlite_freemem(error);
+    error = nullptr;
+  }
+  sqlite_close(db);
+}
+
+// Every row of `query` as "col|col|..." lines.
+inline std::vector<std::string> Rows(const std::string& path, const std::string& query) {
+  std::vector<std::string> rows;
+  char* error = nullptr;
+  sqlite* db = sqlite_open(path.c_str(), 0, &error);
+  if (!db) return rows;
+  sqlite_vm* vm = nullptr;
+  const char* tail = nullptr;
+  if (sqlite_compile(db, query.c_str(), &tail, &vm, &error) == SQLITE_OK) {
+    int n = 0;
+    const char** values = nullptr;
+    const char** names = nullptr;
+    while (sqlite_step(vm, &n, &values, &names) == SQLITE_ROW) {
+      std::string row;
+      for (int i = 0; i < n; ++i) row += (i ? "|" : "") + std::string(values[i] ? values[i] : "NULL");
+      rows.push_back(row);
+    }
+    sqlite_finalize(vm, &error);
+  }
+  if (error) sqlite_freemem(error);
+  sqlite_close(db);
+  return rows;
+}
+
+class MessageCatcher : public IMessager {
+ public:
+  MessageCatcher() { CMessageProxy::Instance().Register(*this); }
+  ~MessageCatcher() override { CMessageProxy::Instance().Unregister(*this); }
+  void OnNotifyMsg(CMgsId id, const void* data) override {
+    ASSERT_EQ(id, MessagePanel);
+    const auto* msg = static_cast<const CMessagePanelMsg*>(data);
+    EXPECT_EQ(msg->type, CMessagePanelMsg::ErrorReport);
+    EXPECT_EQ(msg->item, nullptr);
+    EXPECT_TRUE(msg->file.IsEmpty());
+    texts.emplace_back(msg->text.GetString());
+  }
+  std::vector<std::u16string> texts;
+};
+
+}  // namespace storage_test

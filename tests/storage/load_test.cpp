@@ -1,0 +1,227 @@
+// Loading the item tree from rows written by plain SQL: the five cursors are
+// stitched by parent key, and rows that arrive out of walk order, orphans,
+// unknown property kinds and unusable files follow the loader's rules.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "StorageTestUtil.h"
+#include "items/ResItem.h"
+#include "items/TransItem.h"
+#include "storage/Storage.h"
+
+namespace {
+
+using storage_test::MessageCatcher;
+using storage_test::Sql;
+using storage_test::TempPath;
+using storage_test::Wide;
+
+// The encoded column text of `bytes` (never holds a quote or a zero).
+std::string Enc(const std::string& bytes) {
+  const std::unique_ptr<unsigned char[]> text(EncodeBinary(
+      reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size())));
+  return reinterpret_cast<const char*>(text.get());
+}
+
+std::string Item(const std::string& parent, const std::string& binary, const std::string& rest) {
+  return "insert into res_item values (" + parent + ", " + binary + ", " + rest + ")";
+}
+std::string Trans(int parent, const std::string& binary, int lang, int status,
+                  const std::string& text) {
+  return "insert into trans_item values (" + std::to_string(parent) + ", " + binary + ", 0, '', " +
+         std::to_string(lang) + ", " + std::to_string(status) + ", '" + text + "')";
+}
+std::string Chunk(const std::string& parent, int num, const std::string& bytes) {
+  return "insert into binary values (" + parent + ", " + std::to_string(num) + ", '" +
+         Enc(bytes) + "')";
+}
+std::string Prop(int propType, int parent, const std::string& name, int type,
+                 const std::string& binary, const std::string& str, const std::string& value) {
+  return "insert into prop (parent_key, name, type, binary_key, string, value, prop_type) "
+         "values (" + std::to_string(parent) + ", '" + name + "', " + std::to_string(type) + ", " +
+         binary + ", '" + str + "', '" + value + "', " + std::to_string(propType) + ")";
+}
+
+std::string Data(const unsigned char* data, unsigned int size) {
+  return std::string(reinterpret_cast<const char*>(data), size);
+}
+std::string Data(const CProp* prop) {
+  if (!prop) return "<none>";
+  return std::string(prop->GetData().begin(), prop->GetData().end());
+}
+
+class Loader : public ::testing::Test {
+ protected:
+  std::unique_ptr<CResItem> Load(const std::vector<std::string>& rows) {
+    const std::string path = TempPath(
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".db");
+    { CStorage(Wide(path)).CreateDb(); }
+    Sql(path, rows);
+    CStorage storage(Wide(path));
+    return std::unique_ptr<CResItem>(storage.Load());
+  }
+  MessageCatcher messages_;
+};
+
+TEST_F(Loader, InterleavedRowsStitchIntoTheTree) {
+  const std::string none = "9999999";
+  const auto root = Load({
+      Item(none, "1", "5, 'note', '@ROOT', 2, 1"),    // 1 root, data in chunks 1-3
+      Item("1", none, "'', '', '', '', ''"),            // 2 A
+      Item("2", none, "3, '', '#4', 0, 0"),             // 3 B under A
+      Item("1", "7", "6, '', '', 0, 0"),                // 4 C, data in chunk 7
+      Chunk(none, 0, std::string("a\0", 2)), Chunk("1", 1, "'c"), Chunk("1", 2, "e"),
+      Chunk(none, 0, "PQ"),                             // 4: root's binary property
+      Chunk(none, 0, "T1"),                             // 5: data of A's 1031
+      Chunk(none, 0, "TP"),                             // 6: binary property of that translation
+      Chunk(none, 0, "CC"),                             // 7: C's data
+      Trans(2, "5", 1031, 3, "Hallo \xC3\xA9"),         // key 1
+      Trans(2, none, 1036, 0, ""),                      // key 2: no text
+      Trans(4, none, 1031, 1, "Zwei"),                  // key 3
+      // The two property cursors are filtered from one table.
+      Prop(2, 1, "@tp", 3, "6", "", ""),
+      Prop(1, 1, "@s", 1, none, "text", ""),
+      Prop(1, 1, "@bin", 3, "4", "", ""),
+      Prop(2, 3, "@n", 2, none, "", "12"),
+      Prop(1, 2, "@empty", 2, none, "", ""),
+      Prop(1, 4, "@c", 1, none, "cc", ""),
+  });
+  ASSERT_NE(root, nullptr);
+  EXPECT_TRUE(messages_.texts.empty());
+  EXPECT_EQ(root->GetType(), 5);
+  EXPECT_EQ(root->GetComment(), CString(u"note"));
+  EXPECT_EQ(root->GetResId(), CString(u"@ROOT"));
+  EXPECT_EQ(root->GetTabNum(), 2);
+  EXPECT_EQ(root->GetState(), 1);
+  EXPECT_EQ(Data(root->GetData(), root->GetDataSize()), std::string("a\0'ce", 5));
+  EXPECT_EQ(root->GetProps().size(), 2u);
+  ASSERT_NE(root->GetPropW(u"s"), nullptr);
+  EXPECT_EQ(root->GetPropW(u"s")->GetStr(), CString(u"text"));
+  EXPECT_EQ(Data(root->GetPropW(u"bin")), "PQ");
+
+  ASSERT_EQ(root->GetResItems().size(), 2u);
+  const CResItem* a = root->GetResItems()[0];
+  const CResItem* c = root->GetResItems()[1];
+  EXPECT_EQ(a->GetType(), CStorage::NoKey);
+  EXPECT_EQ(c->GetType(), 6);
+  ASSERT_EQ(a->GetResItems().size(), 1u);
+  EXPECT_EQ(a->GetResItems()[0]->GetResId(), CString(u"#4"));
+  EXPECT_TRUE(c->GetResItems().empty());
+  ASSERT_NE(a->GetPropW(u"empty"), nullptr);
+  EXPECT_EQ(a->GetPropW(u"empty")->GetInt(), -1);
+  EXPECT_EQ(Data(c->GetData(), c->GetDataSize()), "CC");
+  EXPECT_EQ(c->GetPropW(u"c")->GetStr(), CString(u"cc"));
+
+  ASSERT_EQ(a->GetTransMap().size(), 2u);
+  const CTransItem* de = a->GetTranslation(1031);
+  ASSERT_NE(de, nullptr);
+  EXPECT_EQ(de->GetKey(), 1);
+  EXPECT_EQ(de->GetStatus(), 3);
+  EXPECT_EQ(de->GetStr(), CString(u"Hallo \u00E9"));
+  EXPECT_EQ(Data(de->GetData(), de->GetDataSize()), "T1");
+  EXPECT_EQ(Data(de->GetPropW(u"tp")), "TP");
+  const CTransItem* fr = a->GetTranslation(1036);
+  ASSERT_NE(fr, nullptr);
+  EXPECT_EQ(fr->GetPropW(CPropName::TransText), nullptr);
+  const CTransItem* cde = c->GetTranslation(1031);
+  ASSERT_NE(cde, nullptr);
+  EXPECT_EQ(cde->GetStr(), CString(u"Zwei"));
+  EXPECT_EQ(cde->GetPropW(u"n")->GetInt(), 12);
+}
+
+TEST_F(Loader, RowsBehindTheirOwnerAreNeverAttached) {
+  const std::string none = "9999999";
+  const auto root = Load({
+      Item(none, none, "1, '', '', 0, 0"),  // 1 root
+      Item("1", none, "2, '', '', 0, 0"),   // 2 A
+      Item("1", "2", "3, '', '', 0, 0"),    // 3 C, data in chunk 2
+      Item("99", none, "4, '', '', 0, 0"),  // 4 X: no open ancestor, ends the load
+      Item("1", none, "5, '', '', 0, 0"),   // 5 D: after the end
+      Trans(3, none, 1, 0, "for C"),
+      Trans(2, none, 2, 0, "for A, too late"),  // waits behind C's row, then is stale
+      Chunk(none, 0, "zz"),                     // 1: chain of the unknown property
+      Chunk(none, 0, "cc"),                     // 2: C's data
+      Prop(1, 1, "@odd", 7, "1", "", "5"),      // no known kind: stores nothing
+      Prop(1, 1, "@ok", 1, none, "yes", ""),
+  });
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->GetResItems().size(), 2u);
+  const CResItem* a = root->GetResItems()[0];
+  const CResItem* c = root->GetResItems()[1];
+  EXPECT_EQ(a->GetType(), 2);
+  EXPECT_EQ(c->GetType(), 3);
+  EXPECT_TRUE(a->GetTransMap().empty());
+  ASSERT_EQ(c->GetTransMap().size(), 1u);
+  EXPECT_EQ(c->GetTranslation(1)->GetStr(), CString(u"for C"));
+  // The unknown row's chunk was consumed, so C's chain still lines up.
+  EXPECT_EQ(Data(c->GetData(), c->GetDataSize()), "cc");
+  EXPECT_EQ(root->GetProps().size(), 1u);
+  EXPECT_EQ(root->GetPropW(u"ok")->GetStr(), CString(u"yes"));
+  EXPECT_EQ(root->GetPropW(u"odd"), nullptr);
+}
+
+TEST_F(Loader, RootWithAParentLoadsAlone) {
+  const auto root = Load({Item("5", "9999999", "1, '', '', 0, 0"),
+                          Item("1", "9999999", "2, '', '', 0, 0")});
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetType(), 1);
+  EXPECT_TRUE(root->GetResItems().empty());
+}
+
+TEST_F(Loader, EmptyTableGivesNullSilently) {
+  EXPECT_EQ(Load({}), nullptr);
+  EXPECT_TRUE(messages_.texts.empty());
+}
+
+TEST_F(Loader, LongChainIsConcatenatedInRowidOrder) {
+  const std::string path = TempPath("long_chain.db");
+  std::string block(950001, 'a');
+  block.back() = 'z';
+  block[949999] = 'y';
+  {
+    CStorage storage(Wide(path));
+    storage.CreateDb();
+  }
+  // One chunk at the limit and one byte after it, in the row layout the
+  // writer produces.
+  Sql(path, {Item("9999999", "1", "1, '', '', 0, 0"), Chunk("9999999", 0, block.substr(0, 950000)),
+             Chunk("1", 1, "z")});
+  CStorage storage(Wide(path));
+  const std::unique_ptr<CResItem> root(storage.Load());
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->GetDataSize(), 950001u);
+  EXPECT_EQ(Data(root->GetData(), root->GetDataSize()), block);
+}
+
+TEST(LoaderFailures, MissingTablesAndDamagedFiles) {
+  {
+    const std::string path = TempPath("load_no_tables.db");
+    CStorage storage(Wide(path));  // PROP only
+    MessageCatcher messages;
+    EXPECT_EQ(storage.Load(), nullptr);
+    ASSERT_GE(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts.front(), u"no such table: res_item");
+    EXPECT_EQ(messages.texts.back(), u"IO error");
+  }
+  {
+    const std::string path = TempPath("load_damaged.db");
+    {
+      std::FILE* file = std::fopen(path.c_str(), "wb");
+      ASSERT_NE(file, nullptr);
+      for (int i = 0; i < 200; ++i) std::fputs("this is not a database, only text\n", file);
+      std::fclose(file);
+    }
+    MessageCatcher messages;
+    CStorage storage(Wide(path));
+    if (storage.IsGood()) {
+      EXPECT_EQ(storage.Load(), nullptr);
+    }
+    ASSERT_FALSE(messages.texts.empty());
+    if (storage.IsGood()) EXPECT_EQ(messages.texts.back(), u"IO error");
+  }
+}
+
+}  // namespace
