@@ -54,6 +54,14 @@ case "$cmd" in
     "$tool" dump "$out" > build/release/sample-project.dump.txt
     head -n 40 build/release/sample-project.dump.txt
     echo "... $(wc -l < build/release/sample-project.dump.txt) lines in all: build/release/sample-project.dump.txt"
+    olddb=build/release/sample-old.db
+    converted=build/release/sample-old.serial.gz
+    echo "== itemtool sample-olddb $olddb   (a project database of the older SQLite 2 kind)"
+    "$tool" sample-olddb "$olddb"
+    echo "== itemtool convert $olddb $converted"
+    "$tool" convert "$olddb" "$converted"
+    echo "== itemtool info $converted"
+    "$tool" info "$converted"
     ;;
   test)
     need_packages "${base_packages[@]}" "${clang_packages[@]}"

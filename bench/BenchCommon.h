@@ -1,9 +1,10 @@
-// Pieces the item and property benchmarks share: the `--smoke` switch, a
-// reporter that keeps each run's time for the summary tables, a temporary
-// folder and a repeatable random source.
+// Pieces the benchmarks share: the `--smoke` switch, a reporter that keeps
+// each run's time for the summary tables, a temporary folder, heap settings
+// for rounds that free large structures and a repeatable random source.
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <stdlib.h>
 
 #include <cstdint>
@@ -46,8 +47,9 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       if ((run.run_type != Run::RT_Iteration && !median) || run.iterations == 0) continue;
-      seconds_[run.run_name.function_name] =
-          run.real_accumulated_time / static_cast<double>(run.iterations);
+      const double iterations = static_cast<double>(run.iterations);
+      seconds_[run.run_name.function_name] = run.real_accumulated_time / iterations;
+      cpuSeconds_[run.run_name.function_name] = run.cpu_accumulated_time / iterations;
     }
   }
   // Seconds per iteration, or 0 when the run is unknown (filtered out or
@@ -56,9 +58,16 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     const auto it = seconds_.find(name);
     return it == seconds_.end() ? 0 : it->second;
   }
+  // Processor seconds of the process per iteration: on a shared machine
+  // the figure that other load disturbs least.
+  double CpuSeconds(const std::string& name) const {
+    const auto it = cpuSeconds_.find(name);
+    return it == cpuSeconds_.end() ? 0 : it->second;
+  }
 
  private:
   std::map<std::string, double> seconds_;
+  std::map<std::string, double> cpuSeconds_;
 };
 
 // A temporary folder, removed with everything in it at exit.
@@ -80,6 +89,27 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// First touches of fresh memory can cost more than the code under test
+// (seconds per GiB on some virtual machines), so benchmarks that free and
+// rebuild large structures keep freed pages in the process: each round then
+// measures the code, and a fresh process is measured apart where it matters.
+// Blocks up to 32 MiB come from the heap, as glibc's adaptive threshold
+// would have them after the first round (fixing one threshold stops it
+// adapting the other).
+inline void KeepFreedPages() {
+  mallopt(M_TRIM_THRESHOLD, -1);
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+}
+
+// glibc merges freed small blocks only at the next larger request; making
+// one now keeps that work, which belongs to the free, out of the next timed
+// round.
+inline void MergeFreedBlocks() {
+  void* block = malloc(4096);
+  benchmark::DoNotOptimize(block);
+  free(block);
+}
 
 // xorshift64*: the same data on every run, so that runs compare.
 class Random {

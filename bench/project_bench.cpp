@@ -4,16 +4,18 @@
 // the same bytes, and measures the resident memory a load costs per item.
 // `--smoke` shrinks every size a hundredfold and runs each case once, for CI.
 #include <benchmark/benchmark.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -69,8 +71,8 @@ struct Vocabulary {
   const char16_t* texts[4][kTexts] = {
       {u"OK", u"Cancel", u"&File", u"Open...", u"Save &As...", u"Print preview",
        u"Close all windows", u"File name:"},
-      {u"OK", u"Abbrechen", u"&Datei", u"\u00d6ffnen...", u"Speichern &unter...",
-       u"Seitenansicht", u"Alle Fenster schlie\u00dfen", u"Dateiname:"},
+      {u"OK", u"Abbrechen", u"&Datei", u"\u00d6ffnen...", u"Speichern &unter...", u"Seitenansicht",
+       u"Alle Fenster schlie\u00dfen", u"Dateiname:"},
       {u"OK", u"Annuler", u"&Fichier", u"Ouvrir...", u"Enregistrer &sous...", u"Aper\u00e7u",
        u"Fermer toutes les fen\u00eatres", u"Nom du fichier :"},
       {u"OK", u"\u30ad\u30e3\u30f3\u30bb\u30eb", u"\u30d5\u30a1\u30a4\u30eb(&F)",
@@ -227,7 +229,7 @@ bool ZlibReadFile(const std::string& path, Bytes& out) {
   return ok;
 }
 
-// ---- Peak memory of a load ----
+// ---- A load in a fresh process ----
 
 // ru_maxrss only grows, and a forked child starts with its parent's pages
 // (exec keeps the peak too), so a load measured inside this process would
@@ -236,14 +238,18 @@ bool ZlibReadFile(const std::string& path, Bytes& out) {
 // request instead; the worker notes its peak just before loading and again
 // after, and the difference is the load's own. The worker leaves without
 // freeing the project, so nothing after the load counts.
+// Such a load is also what opening a project costs, first touch of every
+// page included; a worker that only touches as much fresh memory tells how
+// much of that is the system's.
 class LoadProbe {
  public:
-  enum Source : char { kMemory = 'm', kGzip = 'g' };
+  enum Task : char { kLoadMemory = 'm', kLoadGzip = 'g', kTouch = 't' };
   struct Result {
     bool ok = false;
     size_t items = 0;
     long peakBeforeKiB = 0;  // the worker's peak before the load (file bytes included)
     long peakAfterKiB = 0;
+    double seconds = 0;  // the load, or the touch
   };
 
   LoadProbe() = default;
@@ -281,21 +287,26 @@ class LoadProbe {
     return true;
   }
 
-  Result Measure(Source source, const std::string& path) {
+  // Loads the file at `path`, or touches `bytes` of fresh memory.
+  Result Run(Task task, const std::string& path, size_t bytes = 0) {
+    Request request{};
+    if (pid_ <= 0 || path.size() >= sizeof request.path) return Result();
+    request.task = task;
+    request.bytes = bytes;
+    std::memcpy(request.path, path.data(), path.size());
     Result result;
-    char request[1 + kMaxPath] = {};
-    if (pid_ <= 0 || path.size() >= kMaxPath) return result;
-    request[0] = source;
-    std::memcpy(request + 1, path.data(), path.size());
-    if (!WriteAll(request_, request, sizeof request) ||
-        !ReadAll(reply_, &result, sizeof result)) {
+    if (!WriteAll(request_, &request, sizeof request) || !ReadAll(reply_, &result, sizeof result)) {
       return Result();
     }
     return result;
   }
 
  private:
-  static constexpr size_t kMaxPath = 1024;
+  struct Request {
+    Task task;
+    size_t bytes;
+    char path[1024];
+  };
 
   static bool WriteAll(int fd, const void* data, size_t size) {
     const auto* p = static_cast<const char*>(data);
@@ -325,17 +336,23 @@ class LoadProbe {
     return usage.ru_maxrss;
   }
 
+  static double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
   static void Serve(int requests, int replies) {
-    char request[1 + kMaxPath];
-    while (ReadAll(requests, request, sizeof request)) {
-      request[kMaxPath] = 0;
+    Request request;
+    while (ReadAll(requests, &request, sizeof request)) {
+      request.path[sizeof request.path - 1] = 0;
       Result result;
       int pipeToParent[2];
       if (pipe(pipeToParent) == 0) {
         const pid_t worker = fork();
         if (worker == 0) {
           close(pipeToParent[0]);
-          const Result r = Work(static_cast<Source>(request[0]), request + 1);
+          const Result r =
+              request.task == kTouch ? Touch(request.bytes) : Load(request.task, request.path);
           WriteAll(pipeToParent[1], &r, sizeof r);
           _exit(0);
         }
@@ -350,11 +367,11 @@ class LoadProbe {
     }
   }
 
-  static Result Work(Source source, const char* path) {
+  static Result Load(Task task, const char* path) {
     Result result;
     try {
       std::unique_ptr<CResItem> root;
-      if (source == kMemory) {
+      if (task == kLoadMemory) {
         // Read at its exact size: a growing buffer would raise the peak
         // before the load and hide part of the load's own.
         std::error_code error;
@@ -366,15 +383,19 @@ class LoadProbe {
           return result;
         }
         result.peakBeforeKiB = PeakKiB();
+        const double start = Now();
         Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
         Serial::Binary::BinarySerialIn reader(in);
         result.ok = DoProject(reader, root) && root;
+        result.seconds = Now() - start;
         result.peakAfterKiB = PeakKiB();
       } else {
         result.peakBeforeKiB = PeakKiB();
+        const double start = Now();
         Serial::GZFileStreamIn in(CString::FromUtf8(path));
         Serial::Binary::BinarySerialIn reader(in);
         result.ok = DoProject(reader, root) && root;
+        result.seconds = Now() - start;
         result.peakAfterKiB = PeakKiB();
       }
       if (root) result.items = CountItems(*root);
@@ -382,6 +403,20 @@ class LoadProbe {
     } catch (const Serial::Exceptions::FormatIO&) {
       result.ok = false;
     }
+    return result;
+  }
+
+  // Writes one byte into every page of `bytes` of fresh memory.
+  static Result Touch(size_t bytes) {
+    Result result;
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) return result;
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    volatile char* p = static_cast<char*>(block);
+    const double start = Now();
+    for (size_t at = 0; at < bytes; at += page) p[at] = 1;
+    result.seconds = Now() - start;
+    result.ok = true;
     return result;
   }
 
@@ -404,7 +439,8 @@ struct Project {
 
 bool WritePlain(const std::string& path, const Bytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }
 
@@ -429,16 +465,23 @@ void SetItems(benchmark::State& state, const Project& p) {
                           static_cast<int64_t>(p.plan.items));
 }
 
+// Frees a project between timed rounds; see bench::KeepFreedPages.
+void FreeProject(std::unique_ptr<CResItem>& project) {
+  project.reset();
+  bench::MergeFreedBlocks();
+}
+
 // Freeing the previous round's project is not timed.
 void Build(benchmark::State& state, Project* p) {
   std::unique_ptr<CResItem> built;
   for (auto _ : state) {
     state.PauseTiming();
-    built.reset();
+    FreeProject(built);
     state.ResumeTiming();
     built = BuildProject(p->plan);
   }
   if (!built || CountItems(*built) != p->plan.items) Fail(state, "built another item count");
+  FreeProject(built);
   SetItems(state, *p);
 }
 
@@ -464,7 +507,7 @@ void Load(benchmark::State& state, Project* p, Open open) {
   try {
     for (auto _ : state) {
       state.PauseTiming();
-      loaded.reset();
+      FreeProject(loaded);
       state.ResumeTiming();
       auto in = open();
       Serial::Binary::BinarySerialIn reader(*in);
@@ -479,6 +522,7 @@ void Load(benchmark::State& state, Project* p, Open open) {
     return;
   }
   if (!loaded || !SameProject(*p->root, *loaded)) Fail(state, "loaded another project");
+  FreeProject(loaded);
   SetItems(state, *p);
 }
 
@@ -548,25 +592,27 @@ void ZlibRead(benchmark::State& state, Project* p) {
 
 struct Row {
   const char* ours;
-  const char* baseline;  // null: none
+  const char* baseline;      // null: none
   double minItemsPerSecond;  // 0: no absolute target
   double maxRatio;           // 0: no ratio target
 };
 
-void PrintSummary(const bench::RecordingReporter& r, const Project& p, LoadProbe& probe) {
+void PrintSummary(const bench::RecordingReporter& r, const Project& p, LoadProbe& probe,
+                  bool smoke) {
   const double items = static_cast<double>(p.plan.items);
   const double mb = static_cast<double>(p.stream.size()) / 1e6;
   std::error_code error;
   const auto packed = std::filesystem::file_size(p.gzPath, error);
-  std::printf("\nproject: %zu items (root, %zu files, %zu resources), 5 properties and 3 "
-              "translations each\n",
-              p.plan.items, p.plan.files, p.plan.items - 1 - p.plan.files);
+  std::printf(
+      "\nproject: %zu items (root, %zu files, %zu resources), 5 properties and 3 "
+      "translations each\n",
+      p.plan.items, p.plan.files, p.plan.items - 1 - p.plan.files);
   std::printf("stream: %.2f MB, %.1f bytes/item; gzip level %u: %.2f MB, %.1f bytes/item\n", mb,
               static_cast<double>(p.stream.size()) / items, kGzipLevel,
               error ? 0.0 : static_cast<double>(packed) / 1e6,
               error ? 0.0 : static_cast<double>(packed) / items);
-  std::printf("%-14s %11s %8s  %-18s %8s %7s  %s\n", "ours", "items/s", "MB/s", "baseline", "MB/s",
-              "ratio", "target");
+  std::printf("%-14s %11s %11s %8s  %-19s %8s %7s  %s\n", "ours", "items/s", "cpu items/s", "MB/s",
+              "baseline", "MB/s", "ratio", "target");
   const Row rows[] = {
       {"Build", nullptr, 0, 0},
       {"Memory/Save", "Baseline/memcpy", 1e6, 0},
@@ -576,7 +622,8 @@ void PrintSummary(const bench::RecordingReporter& r, const Project& p, LoadProbe
   };
   for (const Row& row : rows) {
     const double ours = r.Seconds(row.ours);
-    if (ours <= 0) continue;
+    const double cpu = r.CpuSeconds(row.ours);
+    if (ours <= 0 || cpu <= 0) continue;
     const double base = row.baseline ? r.Seconds(row.baseline) : 0;
     std::string target = "-";
     char text[64];
@@ -585,16 +632,16 @@ void PrintSummary(const bench::RecordingReporter& r, const Project& p, LoadProbe
                     items / ours >= row.minItemsPerSecond ? "ok" : "MISSED", row.minItemsPerSecond);
       target = text;
     } else if (row.maxRatio > 0 && base > 0) {
-      std::snprintf(text, sizeof text, "%s (<= %.1fx)", ours / base <= row.maxRatio ? "ok" : "MISSED",
-                    row.maxRatio);
+      std::snprintf(text, sizeof text, "%s (<= %.1fx)",
+                    ours / base <= row.maxRatio ? "ok" : "MISSED", row.maxRatio);
       target = text;
     }
     if (base > 0) {
-      std::printf("%-14s %11.0f %8.1f  %-18s %8.1f %6.2fx  %s\n", row.ours, items / ours, mb / ours,
-                  row.baseline, mb / base, ours / base, target.c_str());
+      std::printf("%-14s %11.0f %11.0f %8.1f  %-19s %8.1f %6.2fx  %s\n", row.ours, items / ours,
+                  items / cpu, mb / ours, row.baseline, mb / base, ours / base, target.c_str());
     } else {
-      std::printf("%-14s %11.0f %8.1f  %-18s %8s %7s  %s\n", row.ours, items / ours, mb / ours, "-",
-                  "-", "-", target.c_str());
+      std::printf("%-14s %11.0f %11.0f %8.1f  %-19s %8s %7s  %s\n", row.ours, items / ours,
+                  items / cpu, mb / ours, "-", "-", "-", target.c_str());
     }
   }
   // How much a gzip save or load costs beyond the same work in memory,
@@ -614,27 +661,42 @@ void PrintSummary(const bench::RecordingReporter& r, const Project& p, LoadProbe
                 gzip - memory, zlib, (gzip - memory) / zlib);
   }
 
+  // Only one load in smoke runs: the gzip one takes the same way through
+  // the probe, and sanitizer builds are slow.
   const struct {
-    LoadProbe::Source source;
+    LoadProbe::Task task;
     const std::string* path;
     const char* name;
-  } probes[] = {{LoadProbe::kMemory, &p.plainPath, "memory"}, {LoadProbe::kGzip, &p.gzPath, "gzip"}};
-  for (const auto& probe_case : probes) {
-    const LoadProbe::Result result = probe.Measure(probe_case.source, *probe_case.path);
+  } loads[] = {{LoadProbe::kLoadMemory, &p.plainPath, "memory"},
+               {LoadProbe::kLoadGzip, &p.gzPath, "gzip"}};
+  long largestKiB = 0;
+  for (size_t i = 0; i < (smoke ? 1 : std::size(loads)); ++i) {
+    const auto& load = loads[i];
+    const LoadProbe::Result result = probe.Run(load.task, *load.path);
     if (!result.ok || result.items != p.plan.items) {
-      std::fprintf(stderr, "project_bench: the %s load in a separate process failed\n",
-                   probe_case.name);
+      std::fprintf(stderr, "project_bench: the %s load in a fresh process failed\n", load.name);
       g_failed = true;
       continue;
     }
-    const double perItem =
-        static_cast<double>(result.peakAfterKiB - result.peakBeforeKiB) * 1024.0 / items;
-    std::printf("peak memory of a load from %s: +%.0f MB, %.0f bytes/item (%.2f KiB), "
-                "process peak %.0f MB  %s (<= 1.5 KiB/item)\n",
-                probe_case.name,
-                static_cast<double>(result.peakAfterKiB - result.peakBeforeKiB) / 1024.0, perItem,
-                perItem / 1024.0, static_cast<double>(result.peakAfterKiB) / 1024.0,
-                perItem <= 1.5 * 1024 ? "ok" : "MISSED");
+    const long deltaKiB = result.peakAfterKiB - result.peakBeforeKiB;
+    largestKiB = std::max(largestKiB, deltaKiB);
+    const double perItem = static_cast<double>(deltaKiB) * 1024.0 / items;
+    std::printf(
+        "fresh process, load from %s: %.2f s, %.0f items/s; peak +%.0f MB, %.0f bytes/item "
+        "(%.2f KiB), process peak %.0f MB  %s (<= 1.5 KiB/item)\n",
+        load.name, result.seconds, items / result.seconds, static_cast<double>(deltaKiB) / 1024.0,
+        perItem, perItem / 1024.0, static_cast<double>(result.peakAfterKiB) / 1024.0,
+        perItem <= 1.5 * 1024 ? "ok" : "MISSED");
+  }
+  if (largestKiB > 0) {
+    const LoadProbe::Result touch =
+        probe.Run(LoadProbe::kTouch, std::string(), static_cast<size_t>(largestKiB) * 1024);
+    if (touch.ok) {
+      std::printf("fresh process, first touch of as much memory alone: %.2f s\n", touch.seconds);
+    } else {
+      std::fprintf(stderr, "project_bench: cannot map %ld KiB in a fresh process\n", largestKiB);
+      g_failed = true;
+    }
   }
 }
 
@@ -647,6 +709,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "project_bench: cannot start the load probe\n");
     return 1;
   }
+  bench::KeepFreedPages();
   bool argsOk = true;
   const bool smoke = bench::TakeSmokeFlag(argc, argv, argsOk);
   if (!argsOk) return 2;
@@ -686,7 +749,7 @@ int main(int argc, char** argv) {
 
   bench::RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  PrintSummary(reporter, project, probe);
+  PrintSummary(reporter, project, probe, smoke);
   benchmark::Shutdown();
   if (g_failed) {
     std::fprintf(stderr, "project_bench: a project did not save or load as it must\n");

@@ -5,6 +5,7 @@
 // `--smoke` shrinks every size a hundredfold and runs each case once, for CI.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -37,8 +38,9 @@ void Fail(benchmark::State& state, const char* what) {
 // Mostly letters and spaces; line feeds, tabs, backslashes and non-ASCII
 // letters (Latin, Cyrillic, CJK) a few percent each, as in UI texts.
 std::u16string MakeText(size_t units, bench::Random& random) {
-  static const char16_t kForeign[] = u"\u00e9\u00fc\u00df\u00f1\u00e7\u0436\u044f\u0434"
-                                     u"\u4e2d\u6587\u30d5\u30a1\u30a4\u30eb";
+  static const char16_t kForeign[] =
+      u"\u00e9\u00fc\u00df\u00f1\u00e7\u0436\u044f\u0434"
+      u"\u4e2d\u6587\u30d5\u30a1\u30a4\u30eb";
   const size_t foreignCount = std::size(kForeign) - 1;
   std::u16string text;
   text.reserve(units);
@@ -66,22 +68,17 @@ std::u16string MakeText(size_t units, bench::Random& random) {
 
 // The shown form written the plain way, to hold ShowEscapeCodes against.
 std::u16string ReferenceShow(std::u16string_view in) {
+  static const struct {
+    char16_t ch;
+    const char16_t* shown;
+  } kEscapes[] = {{u'\\', u"\\\\"}, {0x07, u"\\a"}, {0x08, u"\\b"}, {0x0C, u"\\f"},
+                  {0x0A, u"\\n"},   {0x0D, u"\\r"}, {0x09, u"\\t"}, {0x0B, u"\\v"}};
   std::u16string out;
   for (const char16_t c : in) {
-    const char16_t* escape = nullptr;
-    switch (c) {
-      case u'\\': escape = u"\\\\"; break;
-      case 0x07: escape = u"\\a"; break;
-      case 0x08: escape = u"\\b"; break;
-      case 0x0C: escape = u"\\f"; break;
-      case 0x0A: escape = u"\\n"; break;
-      case 0x0D: escape = u"\\r"; break;
-      case 0x09: escape = u"\\t"; break;
-      case 0x0B: escape = u"\\v"; break;
-      default: break;
-    }
-    if (escape) {
-      out += escape;
+    const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                      [c](const auto& e) { return e.ch == c; });
+    if (escape != std::end(kEscapes)) {
+      out += escape->shown;
     } else {
       out += c;
     }
@@ -202,17 +199,26 @@ bool SameProps(const CPropContainer& a, const CPropContainer& b) {
 }
 
 ContainerCase MakeContainerCase(size_t count) {
-  static const char16_t* const kValues[] = {
-      u"OK",           u"Cancel",         u"&File",          u"Open...",
-      u"Save &As...",  u"\u00dcbernehmen", u"Fermer",         u"\u30d5\u30a1\u30a4\u30eb\u540d:",
-      u"Print preview", u"Close all windows", u"&Help",        u"Page %d of %d"};
+  static const char16_t* const kValues[] = {u"OK",
+                                            u"Cancel",
+                                            u"&File",
+                                            u"Open...",
+                                            u"Save &As...",
+                                            u"\u00dcbernehmen",
+                                            u"Fermer",
+                                            u"\u30d5\u30a1\u30a4\u30eb\u540d:",
+                                            u"Print preview",
+                                            u"Close all windows",
+                                            u"&Help",
+                                            u"Page %d of %d"};
   ContainerCase c;
   c.count = count;
   c.container = std::make_unique<CPropContainer>();
   char16_t key[] = u"Key.000000";
   for (size_t i = 0; i < count; ++i) {
     size_t n = i;
-    for (int digit = 9; digit >= 4; --digit, n /= 10) key[digit] = static_cast<char16_t>(u'0' + n % 10);
+    for (int digit = 9; digit >= 4; --digit, n /= 10)
+      key[digit] = static_cast<char16_t>(u'0' + n % 10);
     c.container->SetPropW(CPropName(key), new CStrProp(CString(kValues[i % std::size(kValues)])));
   }
   Serial::MemoryStreamOut out;
@@ -242,13 +248,14 @@ void ContainerWrite(benchmark::State& state, ContainerCase* c) {
 }
 
 // Each round reads into a fresh container; freeing the previous one is not
-// timed.
+// timed (see bench::KeepFreedPages).
 void ContainerRead(benchmark::State& state, ContainerCase* c) {
   std::unique_ptr<CPropContainer> read;
   try {
     for (auto _ : state) {
       state.PauseTiming();
       read.reset();
+      bench::MergeFreedBlocks();
       state.ResumeTiming();
       read = std::make_unique<CPropContainer>();
       Serial::MemoryStreamIn in(c->stream.data(), static_cast<unsigned int>(c->stream.size()));
@@ -276,7 +283,8 @@ void ContainerMemcpy(benchmark::State& state, ContainerCase* c) {
 
 // ---- Summary ----
 
-void PrintTextSummary(const bench::RecordingReporter& r, const std::vector<const TextCase*>& cases) {
+void PrintTextSummary(const bench::RecordingReporter& r,
+                      const std::vector<const TextCase*>& cases) {
   std::printf("\n%-14s %9s  %10s %7s  %12s %7s\n", "escapes", "MB/s", "copy MB/s", "ratio",
               "memcpy MB/s", "ratio");
   for (const TextCase* c : cases) {
@@ -296,7 +304,8 @@ void PrintTextSummary(const bench::RecordingReporter& r, const std::vector<const
                   mb / ours, mb / copy, ours / copy, mb / mem, ours / mem);
     }
     std::printf("  %s: %zu text(s), %.2f MB plain, %.2f MB shown\n", c->name, c->plain.texts.size(),
-                static_cast<double>(c->plain.bytes) / 1e6, static_cast<double>(c->shown.bytes) / 1e6);
+                static_cast<double>(c->plain.bytes) / 1e6,
+                static_cast<double>(c->shown.bytes) / 1e6);
   }
 }
 
@@ -321,6 +330,7 @@ int main(int argc, char** argv) {
   bool argsOk = true;
   const bool smoke = bench::TakeSmokeFlag(argc, argv, argsOk);
   if (!argsOk) return 2;
+  bench::KeepFreedPages();
   const size_t divisor = smoke ? 100 : 1;
 
   bench::Random random(42);

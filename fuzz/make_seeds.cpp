@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "Convert.h"
 #include "FuzzGraph.h"
 #include "FuzzItems.h"
 #include "items/ResItem.h"
@@ -153,6 +156,17 @@ std::vector<Seed> ContainerSeeds() {
          c.Do(s);
        },
        Serial::UNDEFINED_SCHEME_VERSION},
+      // A value that differs from its own copy: the round trip can only be
+      // held to its bytes.
+      {"container_nan",
+       [](Serial::ISerialStream& s) {
+         CPropContainer c;
+         c.SetPropW(u"Ratio",
+                    new CVariantProp(_variant_t(std::numeric_limits<double>::quiet_NaN())));
+         c.SetPropW(u"Scale", new CVariantProp(_variant_t(1.5)));
+         c.Do(s);
+       },
+       Serial::UNDEFINED_SCHEME_VERSION},
       {"container_strings",
        [](Serial::ISerialStream& s) {
          CPropContainer c;
@@ -240,6 +254,13 @@ bool WriteSeeds(const std::filesystem::path& dir, const std::vector<Seed>& seeds
   return ok;
 }
 
+// A small old project database, its data block a few bytes so that the seed
+// stays a handful of SQLite pages.
+bool WriteOldProjectSeed(const std::filesystem::path& dir) {
+  std::filesystem::create_directories(dir);
+  return itemtool::WriteSampleOldDb((dir / "old_project_small.db").string(), 300, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -253,7 +274,8 @@ int main(int argc, char** argv) {
   const bool ok = WriteSeeds(root / "fuzz_binary_serial_in", GraphSeeds()) &&
                   WriteSeeds(root / "fuzz_serial_tree_in", treeSeeds) &&
                   WriteSeeds(root / "fuzz_prop_container", ContainerSeeds()) &&
-                  WriteSeeds(root / "fuzz_project", ProjectSeeds());
+                  WriteSeeds(root / "fuzz_project", ProjectSeeds()) &&
+                  WriteOldProjectSeed(root / "fuzz_old_project");
   if (!ok) {
     std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
     return 1;

@@ -50,3 +50,6 @@
 #include "util/LocalizedTempFile.h"
 #include "util/ParseParams.h"
 #include "help/HhpInfo.h"
+// The SQLite 2 project database of the older format and its helpers.
+#include "storage/Storage.h"
+#include "config/OldPrjConfig.h"

@@ -1,12 +1,15 @@
 // itemtool: a command-line view of serial files (dump) and a writer of an
-// example one. Argument handling only; the commands live in Dump, Example, Project, Langs
-// and Hhp.
+// example one. Argument handling only; the commands live in Dump, Example, Project, Langs,
+// Hhp and Convert.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "Convert.h"
 #include "Dump.h"
 #include "Example.h"
 #include "Hhp.h"
@@ -22,7 +25,9 @@ constexpr char kUsage[] =
     "       itemtool sample-project FILE\n"
     "       itemtool langs [--json]\n"
     "       itemtool hhp FILE\n"
-    "       itemtool sample-hhp FILE\n";
+    "       itemtool sample-hhp FILE\n"
+    "       itemtool convert OLD NEW\n"
+    "       itemtool sample-olddb FILE\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage;
@@ -131,6 +136,25 @@ int SampleHhp(const std::vector<std::string>& args) {
   return itemtool::kExitOk;
 }
 
+int Convert(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg.size() > 1 && arg[0] == '-') return UsageError("unknown option " + arg);
+  }
+  if (args.size() != 2) return UsageError("convert takes OLD and NEW");
+  // The bar rewrites its line in place: only for a person watching.
+  const bool progress = isatty(STDERR_FILENO) == 1;
+  return itemtool::ConvertFile(args[0], args[1], progress, std::cout, std::cerr);
+}
+
+int SampleOldDb(const std::vector<std::string>& args) {
+  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    return UsageError("sample-olddb takes one FILE");
+  }
+  return itemtool::WriteSampleOldDb(args[0], itemtool::kSampleBlockSize, std::cerr)
+             ? itemtool::kExitOk
+             : itemtool::kExitUnreadable;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,6 +169,8 @@ int main(int argc, char** argv) {
   if (command == "langs") return Langs(rest);
   if (command == "hhp") return Hhp(rest);
   if (command == "sample-hhp") return SampleHhp(rest);
+  if (command == "convert") return Convert(rest);
+  if (command == "sample-olddb") return SampleOldDb(rest);
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return itemtool::kExitOk;
