@@ -68,9 +68,21 @@ bool CPropContainer::Do(Serial::ISerialStream& s) {
   Serial::PairSerialStrategy<CPropName, CProp*> pair(nameStrategy, valueStrategy);
 
   if (!s.IsReading()) {
-    Serial::MapSerialStrategy<std::map<CPropName, CProp*>> map(pair);
+    // The map strategy's layout, written in place: going through it would
+    // copy every name (a string allocation per property) on the hot path.
     s.EnterNode(NodeName(static_cast<unsigned char>(1)));
-    map.Do(s, props_);
+    unsigned int count = static_cast<unsigned int>(props_.size());
+    Serial::Do(s, count);
+    for (auto& entry : props_) {
+      s.EnterNode(NodeName());
+      s.EnterNode(NodeName());
+      const_cast<CPropName&>(entry.first).Do(s);  // writing leaves the name as it is
+      s.LeaveNode();
+      s.EnterNode(NodeName());
+      valueStrategy.Do(s, entry.second);
+      s.LeaveNode();
+      s.LeaveNode();
+    }
     s.LeaveNode();
     return true;
   }

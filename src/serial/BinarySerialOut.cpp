@@ -45,6 +45,15 @@ void BinarySerialOut::Put(const void* data, size_t size) {
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
   ++depth_;
+  if (name.GetType() != NodeName::STRING && used_ + 3 <= buffer_.size()) {
+    // Anonymous and byte names: two or three bytes written in place.
+    unsigned char* p = &buffer_[used_];
+    p[0] = NODE_START;
+    p[1] = static_cast<unsigned char>(name.GetType());
+    p[2] = name.GetByteValue();
+    used_ += name.GetType() == NodeName::NONE ? 2 : 3;
+    return true;
+  }
   unsigned char head[4] = {NODE_START, static_cast<unsigned char>(name.GetType()), 0, 0};
   switch (name.GetType()) {
     case NodeName::NONE:
@@ -67,18 +76,18 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
   return true;
 }
 
-void BinarySerialOut::LeaveNode() {
-  const unsigned char end = NODE_END;
-  Put(&end, 1);
-  --depth_;
-}
-
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
   if (used_ + 5 + size <= buffer_.size()) {
     unsigned char* p = &buffer_[used_];
     p[0] = FIELD;
     std::memcpy(p + 1, &size, 4);
-    if (size != 0) std::memcpy(p + 5, data, size);
+    if (size <= 16) {
+      // Most fields are a few bytes: a loop beats a call into memcpy.
+      const auto* bytes = static_cast<const unsigned char*>(data);
+      for (unsigned int i = 0; i < size; ++i) p[5 + i] = bytes[i];
+    } else {
+      std::memcpy(p + 5, data, size);
+    }
     used_ += 5 + size;
     return;
   }

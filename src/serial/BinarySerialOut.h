@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "serial/BinaryFormat.h"
 #include "serial/ISerialStream.h"
 #include "serial/Streams.h"
 
@@ -26,7 +27,12 @@ class BinarySerialOut : public ISerialStream {
   // Always true. A string name longer than 255 code units has only the low
   // 8 bits of its length written; keep names within MAX_NODE_NAME_LEN.
   bool EnterNode(const NodeName& name) override;
-  void LeaveNode() override;
+  void LeaveNode() override {
+    // The most frequent call of all: one byte straight into the buffer.
+    if (used_ == buffer_.size()) Flush();
+    buffer_[used_++] = NODE_END;
+    --depth_;
+  }
   bool IsReading() const override { return false; }
   const void* ReadField(unsigned int& /*size*/) override { return nullptr; }
   void WriteField(unsigned int size, const void* data) override;

@@ -244,8 +244,8 @@ class SerialClassStrategy : public PolyPtrSerialStrategy<T> {
     if (!Serial::Do(s, isNull)) return false;
     if (isNull) return true;
     if (!s.IsReading()) {
-      NodeName name = value->GetSerialClass().GetName();
-      if (!name.Do(s)) return false;
+      // Writing leaves the name as it is, so the class's own name serves.
+      if (!const_cast<NodeName&>(value->GetSerialClass().GetName()).Do(s)) return false;
       return value->Do(s);
     }
     NodeName name;
