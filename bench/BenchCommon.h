@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "props/PropContainer.h"
+
 namespace bench {
 
 // Removes `--smoke` from the command line, hands the rest to Google
@@ -89,6 +91,18 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Same names and equal values in the same order. The container's own ==
+// ignores names, so they are compared here.
+inline bool SameProps(const CPropContainer& a, const CPropContainer& b) {
+  if (a.GetProps().size() != b.GetProps().size()) return false;
+  auto theirs = b.GetProps().begin();
+  for (const auto& mine : a.GetProps()) {
+    if (!(mine.first == theirs->first) || !mine.second->IsEqual(*theirs->second)) return false;
+    ++theirs;
+  }
+  return true;
+}
 
 // First touches of fresh memory can cost more than the code under test
 // (seconds per GiB on some virtual machines), so benchmarks that free and

@@ -145,17 +145,6 @@ std::unique_ptr<CResItem> BuildProject(const Plan& plan) {
   return root;
 }
 
-// Same names and equal values in the same order; the container's own ==
-// ignores names.
-bool SameProps(const CPropContainer& a, const CPropContainer& b) {
-  if (a.GetProps().size() != b.GetProps().size()) return false;
-  auto theirs = b.GetProps().begin();
-  for (const auto& mine : a.GetProps()) {
-    if (!(mine.first == theirs->first) || !mine.second->IsEqual(*theirs->second)) return false;
-    ++theirs;
-  }
-  return true;
-}
 
 // The whole trees compare equal, item by item, and `loaded` has every
 // parent link set.
@@ -164,7 +153,7 @@ bool SameProject(const CResItem& built, const CResItem& loaded) {
   while (!pending.empty()) {
     const auto [a, b] = pending.back();
     pending.pop_back();
-    if (*a != *b || !SameProps(*a, *b) || !SameProps(a->GetCfgProps(), b->GetCfgProps())) {
+    if (*a != *b || !bench::SameProps(*a, *b) || !bench::SameProps(a->GetCfgProps(), b->GetCfgProps())) {
       return false;
     }
     const auto& transA = a->GetTransMap();
@@ -172,7 +161,7 @@ bool SameProject(const CResItem& built, const CResItem& loaded) {
     if (transA.size() != transB.size()) return false;
     for (auto ta = transA.begin(), tb = transB.begin(); ta != transA.end(); ++ta, ++tb) {
       if (ta->first != tb->first || *ta->second != *tb->second ||
-          !SameProps(*ta->second, *tb->second) || tb->second->GetParent() != b) {
+          !bench::SameProps(*ta->second, *tb->second) || tb->second->GetParent() != b) {
         return false;
       }
     }

@@ -186,17 +186,6 @@ struct ContainerCase {
   Bytes stream;  // the container as the writer wrote it first
 };
 
-// Same names and equal values in the same order. The container's own ==
-// ignores names, so they are compared here.
-bool SameProps(const CPropContainer& a, const CPropContainer& b) {
-  if (a.GetProps().size() != b.GetProps().size()) return false;
-  auto theirs = b.GetProps().begin();
-  for (const auto& mine : a.GetProps()) {
-    if (!(mine.first == theirs->first) || !mine.second->IsEqual(*theirs->second)) return false;
-    ++theirs;
-  }
-  return true;
-}
 
 ContainerCase MakeContainerCase(size_t count) {
   static const char16_t* const kValues[] = {u"OK",
@@ -267,7 +256,7 @@ void ContainerRead(benchmark::State& state, ContainerCase* c) {
     Fail(state, "the reader rejected what the writer wrote");
     return;
   }
-  if (!read || !SameProps(*read, *c->container)) Fail(state, "read back another container");
+  if (!read || !bench::SameProps(*read, *c->container)) Fail(state, "read back another container");
   SetBytes(state, c->stream.size());
 }
 

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchCommon.h"
+
 #include "platform/CString.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
@@ -410,19 +412,9 @@ void PrintSummary(const RecordingReporter& reporter, const std::vector<Compariso
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool smoke = false;
-  std::vector<char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--smoke") == 0) {
-      smoke = true;
-    } else {
-      args.push_back(argv[i]);
-    }
-  }
-  int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+  bool ok = true;
+  const bool smoke = bench::TakeSmokeFlag(argc, argv, ok);
+  if (!ok) return 2;
 
   TempDir temp;
   if (temp.path().empty()) {
