@@ -679,9 +679,29 @@ void CStorage::EndLoad() {
   itemKeys_.clear();
 }
 
+bool CStorage::IsIntact() const {
+  // SQLite 2.8 can free a sort buffer twice when a page turns out damaged in
+  // the middle of an ORDER BY; its own check finds such pages first.
+  bool intact = false;
+  char* error = nullptr;
+  sqlite_exec(
+      database_.get(), "PRAGMA integrity_check;",
+      [](void* result, int columns, char** values, char**) {
+        *static_cast<bool*>(result) = columns == 1 && values[0] && std::strcmp(values[0], "ok") == 0;
+        return 1;  // the first row decides
+      },
+      &intact, &error);
+  if (error) sqlite_freemem(error);
+  return intact;
+}
+
 CResItem* CStorage::Load() {
   if (!database_) {
     Notify(u"IO error");
+    return nullptr;
+  }
+  if (!IsIntact()) {
+    Notify(u"The project database is damaged");
     return nullptr;
   }
   const CScopedCaller trans([this] { BeginTrans(); }, [this] { CommitTrans(); });

@@ -61,6 +61,8 @@ class CStorage {
   // The whole item tree, or null (empty RES_ITEM table, or tables missing:
   // then "IO error" is reported). The caller owns the result.
   CResItem* Load();
+  // False when SQLite's own check finds damaged pages; Load refuses those.
+  bool IsIntact() const;
 
   // Value store, addressed by key and file name ("" = project-wide). The
   // getters leave the output unchanged when no row exists.
