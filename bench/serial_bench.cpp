@@ -178,26 +178,7 @@ bool ReadCase(Serial::ISerialStream& s, const Case& c) {
   return c.workload == Workload::kFields ? ReadFields(s, c.count) : ReadNested(s, c.count);
 }
 
-// A temporary folder for the gzip files, removed at exit.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "serial_bench_XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-TempDir* g_temp = nullptr;
+bench::TempDir* g_temp = nullptr;
 
 // Everything a case's benchmarks share: the stream bytes and a gzip file of
 // them, both made once.
@@ -416,7 +397,7 @@ int main(int argc, char** argv) {
   const bool smoke = bench::TakeSmokeFlag(argc, argv, ok);
   if (!ok) return 2;
 
-  TempDir temp;
+  bench::TempDir temp("serial_bench");
   if (temp.path().empty()) {
     std::fprintf(stderr, "serial_bench: cannot create a temporary folder\n");
     return 1;

@@ -3,6 +3,7 @@
 // schema and the value store; item rows have no writer in the library, so
 // they go in as plain SQL following the schema.
 #include "Convert.h"
+#include "Project.h"
 
 #include <sqlite.h>
 
@@ -253,14 +254,6 @@ void InsertProp(SqlDb& db, PropOwner owner, int parent, const char16_t* name, Pr
       static_cast<int>(owner));
 }
 
-// Item types as the parsers number them, and the two languages.
-constexpr int kProjectType = 1;
-constexpr int kFileType = 2;
-constexpr int kDialogType = 5;
-constexpr int kControlType = 6;
-constexpr int kStringType = 7;
-constexpr int kEnglish = 0x0409;
-constexpr int kGerman = 0x0407;
 
 // Rows go in the order the loader walks the tree: an item, its data and
 // properties, its translations, then its children depth first.

@@ -20,17 +20,6 @@ namespace itemtool {
 
 namespace {
 
-// Resource types of the items, as the parsers number them.
-constexpr int kProjectType = 1;
-constexpr int kFileType = 2;
-constexpr int kDialogType = 5;
-constexpr int kControlType = 6;
-constexpr int kStringType = 7;
-
-constexpr int kEnglish = 0x0409;
-constexpr int kGerman = 0x0407;
-constexpr int kJapanese = 0x0411;
-
 CResItem* NewItem(int type, const CString& resId, const CString& comment = CString()) {
   auto* item = new CResItem();
   item->SetType(type);

@@ -11,6 +11,16 @@
 
 namespace itemtool {
 
+// Item types as the parsers number them, and the languages of the samples.
+constexpr int kProjectType = 1;
+constexpr int kFileType = 2;
+constexpr int kDialogType = 5;
+constexpr int kControlType = 6;
+constexpr int kStringType = 7;
+constexpr int kEnglish = 0x0409;
+constexpr int kGerman = 0x0407;
+constexpr int kJapanese = 0x0411;
+
 // A small but real project: a root with settings, two files with dialogs,
 // controls and strings, translated into three languages.
 std::unique_ptr<CResItem> BuildSampleProject();

@@ -1,11 +1,11 @@
-// itemtool: a command-line view of serial files (dump) and a writer of an
-// example one. Argument handling only; the commands live in Dump, Example, Project, Langs,
-// Hhp and Convert.
+// itemtool: the command line of the library. Argument handling only; the
+// commands live in Dump, Example, Project, Langs, Hhp and Convert.
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,20 +34,34 @@ int UsageError(const std::string& message) {
   return itemtool::kExitUnreadable;
 }
 
-int Dump(const std::vector<std::string>& args) {
-  itemtool::DumpFormat format = itemtool::DumpFormat::kText;
+// The arguments of a command: options first checked, then the files.
+struct Args {
+  bool json = false;
   std::vector<std::string> files;
+};
+
+// Takes "--json" when the command has it; any other option is an error.
+// Returns the usage status on an error, or -1.
+int Parse(const std::vector<std::string>& args, bool jsonAllowed, Args& out) {
   for (const std::string& arg : args) {
-    if (arg == "--json") {
-      format = itemtool::DumpFormat::kJson;
+    if (jsonAllowed && arg == "--json") {
+      out.json = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError("unknown option " + arg);
     } else {
-      files.push_back(arg);
+      out.files.push_back(arg);
     }
   }
-  if (files.size() != 1) return UsageError("dump takes one FILE");
-  const int status = itemtool::DumpFile(files[0], format, std::cout, std::cerr);
+  return -1;
+}
+
+// A command's files must be exactly `count`; -1 when they are.
+int ExpectFiles(const Args& args, size_t count, const char* what) {
+  return args.files.size() == count ? -1 : UsageError(what);
+}
+
+// A command that printed to stdout only succeeded if the output arrived.
+int Printed(int status) {
   std::cout.flush();
   if (status == itemtool::kExitOk && !std::cout) {
     std::cerr << "itemtool: cannot write the output\n";
@@ -56,103 +70,61 @@ int Dump(const std::vector<std::string>& args) {
   return status;
 }
 
-int Info(const std::vector<std::string>& args) {
-  bool json = false;
-  std::vector<std::string> files;
-  for (const std::string& arg : args) {
-    if (arg == "--json") {
-      json = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option " + arg);
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.size() != 1) return UsageError("info takes one FILE");
-  return itemtool::InfoFile(files[0], json, std::cout, std::cerr);
+int CannotCreate(const std::string& path, int error = 0) {
+  std::cerr << "itemtool: " << path << ": cannot create"
+            << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+  return itemtool::kExitUnreadable;
 }
 
-int Langs(const std::vector<std::string>& args) {
-  bool json = false;
-  for (const std::string& arg : args) {
-    if (arg == "--json") {
-      json = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option " + arg);
-    } else {
-      return UsageError("langs takes no FILE");
-    }
+int Run(const std::string& command, const Args& args) {
+  if (command == "dump") {
+    if (const int e = ExpectFiles(args, 1, "dump takes one FILE"); e >= 0) return e;
+    const auto format = args.json ? itemtool::DumpFormat::kJson : itemtool::DumpFormat::kText;
+    return Printed(itemtool::DumpFile(args.files[0], format, std::cout, std::cerr));
   }
-  const int status = itemtool::PrintLangs(json, std::cout);
-  std::cout.flush();
-  if (status == itemtool::kExitOk && !std::cout) {
-    std::cerr << "itemtool: cannot write the output\n";
-    return itemtool::kExitUnreadable;
+  if (command == "info") {
+    if (const int e = ExpectFiles(args, 1, "info takes one FILE"); e >= 0) return e;
+    return Printed(itemtool::InfoFile(args.files[0], args.json, std::cout, std::cerr));
   }
-  return status;
-}
-
-int SampleProject(const std::vector<std::string>& args) {
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
-    return UsageError("sample-project takes one FILE");
+  if (command == "langs") {
+    if (const int e = ExpectFiles(args, 0, "langs takes no FILE"); e >= 0) return e;
+    return Printed(itemtool::PrintLangs(args.json, std::cout));
   }
-  const std::unique_ptr<CResItem> root = itemtool::BuildSampleProject();
-  if (!itemtool::SaveProjectFile(args[0], *root)) {
-    std::cerr << "itemtool: " << args[0] << ": cannot create\n";
-    return itemtool::kExitUnreadable;
+  if (command == "example") {
+    if (const int e = ExpectFiles(args, 1, "example takes one FILE"); e >= 0) return e;
+    errno = 0;
+    return itemtool::WriteExampleFile(args.files[0]) ? itemtool::kExitOk
+                                                     : CannotCreate(args.files[0], errno);
   }
-  return itemtool::kExitOk;
-}
-
-int Example(const std::vector<std::string>& args) {
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
-    return UsageError("example takes one FILE");
+  if (command == "sample-project") {
+    if (const int e = ExpectFiles(args, 1, "sample-project takes one FILE"); e >= 0) return e;
+    const std::unique_ptr<CResItem> root = itemtool::BuildSampleProject();
+    return itemtool::SaveProjectFile(args.files[0], *root) ? itemtool::kExitOk
+                                                           : CannotCreate(args.files[0]);
   }
-  errno = 0;
-  if (!itemtool::WriteExampleFile(args[0])) {
-    const int error = errno;
-    std::cerr << "itemtool: " << args[0] << ": cannot create"
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
-    return itemtool::kExitUnreadable;
+  if (command == "hhp") {
+    if (const int e = ExpectFiles(args, 1, "hhp takes one FILE"); e >= 0) return e;
+    return Printed(itemtool::PrintHhpFile(args.files[0], std::cout, std::cerr));
   }
-  return itemtool::kExitOk;
-}
-
-int Hhp(const std::vector<std::string>& args) {
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
-    return UsageError("hhp takes one FILE");
+  if (command == "sample-hhp") {
+    if (const int e = ExpectFiles(args, 1, "sample-hhp takes one FILE"); e >= 0) return e;
+    return itemtool::SaveHhpFile(args.files[0], itemtool::BuildSampleHhp())
+               ? itemtool::kExitOk
+               : CannotCreate(args.files[0]);
   }
-  return itemtool::PrintHhpFile(args[0], std::cout, std::cerr);
-}
-
-int SampleHhp(const std::vector<std::string>& args) {
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
-    return UsageError("sample-hhp takes one FILE");
+  if (command == "convert") {
+    if (const int e = ExpectFiles(args, 2, "convert takes OLD and NEW"); e >= 0) return e;
+    // The bar rewrites its line in place: only for a person watching.
+    const bool progress = isatty(STDERR_FILENO) == 1;
+    return itemtool::ConvertFile(args.files[0], args.files[1], progress, std::cout, std::cerr);
   }
-  if (!itemtool::SaveHhpFile(args[0], itemtool::BuildSampleHhp())) {
-    std::cerr << "itemtool: " << args[0] << ": cannot create\n";
-    return itemtool::kExitUnreadable;
+  if (command == "sample-olddb") {
+    if (const int e = ExpectFiles(args, 1, "sample-olddb takes one FILE"); e >= 0) return e;
+    return itemtool::WriteSampleOldDb(args.files[0], itemtool::kSampleBlockSize, std::cerr)
+               ? itemtool::kExitOk
+               : itemtool::kExitUnreadable;
   }
-  return itemtool::kExitOk;
-}
-
-int Convert(const std::vector<std::string>& args) {
-  for (const std::string& arg : args) {
-    if (arg.size() > 1 && arg[0] == '-') return UsageError("unknown option " + arg);
-  }
-  if (args.size() != 2) return UsageError("convert takes OLD and NEW");
-  // The bar rewrites its line in place: only for a person watching.
-  const bool progress = isatty(STDERR_FILENO) == 1;
-  return itemtool::ConvertFile(args[0], args[1], progress, std::cout, std::cerr);
-}
-
-int SampleOldDb(const std::vector<std::string>& args) {
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
-    return UsageError("sample-olddb takes one FILE");
-  }
-  return itemtool::WriteSampleOldDb(args[0], itemtool::kSampleBlockSize, std::cerr)
-             ? itemtool::kExitOk
-             : itemtool::kExitUnreadable;
+  return UsageError("unknown command " + command);
 }
 
 }  // namespace
@@ -162,18 +134,12 @@ int main(int argc, char** argv) {
   if (args.empty()) return UsageError("missing command");
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "dump") return Dump(rest);
-  if (command == "info") return Info(rest);
-  if (command == "example") return Example(rest);
-  if (command == "sample-project") return SampleProject(rest);
-  if (command == "langs") return Langs(rest);
-  if (command == "hhp") return Hhp(rest);
-  if (command == "sample-hhp") return SampleHhp(rest);
-  if (command == "convert") return Convert(rest);
-  if (command == "sample-olddb") return SampleOldDb(rest);
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return itemtool::kExitOk;
   }
-  return UsageError("unknown command " + command);
+  const bool json = command == "dump" || command == "info" || command == "langs";
+  Args parsed;
+  if (const int e = Parse(rest, json, parsed); e >= 0) return e;
+  return Run(command, parsed);
 }
