@@ -14,11 +14,22 @@ namespace {
 constexpr size_t kBlock = 64 * 1024;
 }
 
-ByteReader::ByteReader(IStreamIn& in) : in_(in), ahead_(kBlock), pos_(0), end_(0) {}
+ByteReader::ByteReader(IStreamIn& in)
+    : in_(in),
+      blocks_{std::vector<unsigned char>(kBlock), std::vector<unsigned char>(kBlock)},
+      current_(0),
+      pinned_(-1),
+      ahead_(blocks_[0].data()),
+      pos_(0),
+      end_(0) {}
 
 bool ByteReader::Refill() {
+  if (current_ == pinned_) {
+    current_ ^= 1;  // keep the viewed bytes where they are
+    ahead_ = blocks_[current_].data();
+  }
   pos_ = 0;
-  end_ = in_.read(ahead_.data(), static_cast<unsigned int>(ahead_.size()));
+  end_ = in_.read(ahead_, static_cast<unsigned int>(kBlock));
   return end_ != 0;
 }
 
@@ -26,14 +37,14 @@ bool ByteReader::ReadExact(void* data, size_t size) {
   auto* out = static_cast<unsigned char*>(data);
   while (size != 0) {
     if (pos_ == end_) {
-      if (size >= ahead_.size()) {
+      if (size >= kBlock) {
         // Large reads go straight to the caller's memory.
         return in_.read(out, static_cast<unsigned int>(size)) == size;
       }
       if (!Refill()) return false;
     }
     const size_t n = std::min(size, end_ - pos_);
-    std::memcpy(out, &ahead_[pos_], n);
+    std::memcpy(out, ahead_ + pos_, n);
     pos_ += n;
     out += n;
     size -= n;
@@ -43,7 +54,7 @@ bool ByteReader::ReadExact(void* data, size_t size) {
 
 bool ByteReader::ReadU32(unsigned int& value) {
   if (end_ - pos_ >= 4) {
-    std::memcpy(&value, &ahead_[pos_], 4);
+    std::memcpy(&value, ahead_ + pos_, 4);
     pos_ += 4;
     return true;
   }
@@ -53,7 +64,7 @@ bool ByteReader::ReadU32(unsigned int& value) {
 bool ByteReader::ReadInto(std::vector<unsigned char>& out, size_t size) {
   size_t done = std::min(size, end_ - pos_);
   if (out.size() < done) out.resize(done);
-  if (done != 0) std::memcpy(out.data(), &ahead_[pos_], done);
+  if (done != 0) std::memcpy(out.data(), ahead_ + pos_, done);
   pos_ += done;
   // The rest comes straight from the stream in steps that at most double
   // what has arrived, so a false size cannot make us allocate much more

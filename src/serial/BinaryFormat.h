@@ -17,7 +17,9 @@ constexpr unsigned char FIELD = 0x1A;
 
 // Reads an IStreamIn in blocks so that the one-byte markers cost no call
 // into the stream. Never allocates more than the stream actually delivers
-// (plus one block), whatever a size field claims.
+// (plus two blocks), whatever a size field claims. Two blocks take turns, so
+// that bytes handed out by View() stay in place while the other block is
+// refilled.
 class ByteReader {
  public:
   explicit ByteReader(IStreamIn& in);
@@ -28,6 +30,18 @@ class ByteReader {
     byte = ahead_[pos_++];
     return true;
   }
+  // The next `size` bytes in place when the current block holds them all,
+  // else null (nothing consumed). They stay valid until the next View() or
+  // Unpin(), whatever is read in between.
+  const unsigned char* View(size_t size) {
+    if (end_ - pos_ < size) return nullptr;
+    const unsigned char* bytes = ahead_ + pos_;
+    pos_ += size;
+    pinned_ = current_;
+    return bytes;
+  }
+  // Bytes handed out by View() are no longer needed.
+  void Unpin() { pinned_ = -1; }
   // Reads exactly `size` bytes; false (with part read) at the end of the stream.
   bool ReadExact(void* data, size_t size);
   // Reads exactly `size` bytes into `out`, growing it to at least `size`
@@ -40,7 +54,10 @@ class ByteReader {
   bool Refill();
 
   IStreamIn& in_;
-  std::vector<unsigned char> ahead_;
+  std::vector<unsigned char> blocks_[2];
+  int current_;
+  int pinned_;  // the block View() last handed bytes out of, or -1
+  unsigned char* ahead_;  // the current block
   size_t pos_;
   size_t end_;
 };

@@ -13,12 +13,6 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in)
   EnterNode(NodeName(ROOT_NODE_NAME));
 }
 
-unsigned char BinarySerialIn::NextByte() {
-  unsigned char byte = 0;
-  if (!reader_.ReadByte(byte)) throw Exceptions::FormatIO();
-  return byte;
-}
-
 bool BinarySerialIn::EnterNode(const NodeName& name) {
   if (NextByte() != NODE_START) throw Exceptions::FormatIO();
   const unsigned char type = NextByte();
@@ -54,9 +48,11 @@ void BinarySerialIn::LeaveNode() {
 }
 
 const void* BinarySerialIn::ReadField(unsigned int& size) {
-  if (NextByte() != FIELD || !reader_.ReadU32(size) || !reader_.ReadInto(field_, size)) {
-    throw Exceptions::FormatIO();
-  }
+  reader_.Unpin();  // the previous field's bytes may go now
+  if (NextByte() != FIELD || !reader_.ReadU32(size)) throw Exceptions::FormatIO();
+  // Most fields lie wholly in the read-ahead: no copy then.
+  if (const unsigned char* bytes = reader_.View(size)) return bytes;
+  if (!reader_.ReadInto(field_, size)) throw Exceptions::FormatIO();
   return field_.data();
 }
 

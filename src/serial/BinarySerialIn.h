@@ -33,7 +33,11 @@ class BinarySerialIn : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
-  unsigned char NextByte();
+  unsigned char NextByte() {
+    unsigned char byte = 0;
+    if (!reader_.ReadByte(byte)) throw Exceptions::FormatIO();
+    return byte;
+  }
 
   ByteReader reader_;
   unsigned int depth_;

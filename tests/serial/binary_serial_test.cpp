@@ -274,6 +274,35 @@ TEST(BinarySerialIn, LargeFieldsCrossReadAheadBlocks) {
   });
 }
 
+// A field's bytes are valid until the next ReadField, however much the
+// reader takes in between (here more than its read-ahead holds).
+TEST(BinarySerialIn, FieldStaysValidAcrossReadAhead) {
+  const int nodes = 50000;
+  const Bytes bytes = testutil::Write([&](ISerialStream& s) {
+    CString text(u"abcd");
+    Serial::Do(s, text);
+    for (int i = 0; i < nodes; ++i) {
+      s.EnterNode(NodeName());
+      s.LeaveNode();
+    }
+    Serial::Do(s, text);
+  });
+  testutil::Read(bytes, [&](ISerialStream& s) {
+    unsigned int size = 0;
+    const void* field = s.ReadField(size);
+    ASSERT_EQ(size, 8u);
+    const std::string before(static_cast<const char*>(field), 8);
+    for (int i = 0; i < nodes; ++i) {
+      s.EnterNode(NodeName());
+      s.LeaveNode();
+    }
+    EXPECT_EQ(std::string(static_cast<const char*>(field), 8), before);
+    CString second;
+    EXPECT_TRUE(Serial::Do(s, second));
+    EXPECT_EQ(second, CString(u"abcd"));
+  });
+}
+
 TEST(VersionInfo, TextFormsAndOrder) {
   EXPECT_EQ(VersionInfo::FromString(u"7"), VersionInfo(7, 0, 0, 0));
   EXPECT_EQ(VersionInfo::FromString(u"7").ToString(), CString(u"7.0.0"));
