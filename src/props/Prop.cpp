@@ -9,6 +9,17 @@ PropClassRegistry& PropClassRegistry::instance() {
   return registry;
 }
 
+CProp* PropClassRegistry::CreateProp(const Serial::NodeName& name) const {
+  Serial::SerialClass* c = Find(name);
+  if (!c) return nullptr;
+  Serial::SerialObject* object = c->Create();
+  if (propClasses_.count(c) != 0) return static_cast<CProp*>(object);
+  // A class registered some other way: it may make anything.
+  auto* typed = dynamic_cast<CProp*>(object);
+  if (!typed) delete object;
+  return typed;
+}
+
 CPropClass::CPropClass(const Serial::NodeName& name)
     : Serial::SerialClass(name, PropClassRegistry::instance()) {}
 

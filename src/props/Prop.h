@@ -4,6 +4,7 @@
 #pragma once
 
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "platform/CString.h"
@@ -18,6 +19,19 @@ class PropClassRegistry : public Serial::SerialClassRegistry {
  public:
   // Built on first use, so that it exists before the first class registers.
   static PropClassRegistry& instance();
+
+  // A new value of the class registered under `name`; null when no class has
+  // the name or its objects are not property values. The caller owns it.
+  CProp* CreateProp(const Serial::NodeName& name) const;
+
+ private:
+  template <typename T>
+  friend class CPropClassImpl;
+
+  // Classes known to create property values: their objects need no run-time
+  // type check, which costs a string comparison per base class on every
+  // value read.
+  std::set<const Serial::SerialClass*> propClasses_;
 };
 
 // The class of a property value. Exactly one object exists per class (its
@@ -63,7 +77,11 @@ class CProp : public Serial::SerialObject {
 template <typename T>
 class CPropClassImpl : public CPropClass {
  public:
-  using CPropClass::CPropClass;
+  explicit CPropClassImpl(const Serial::NodeName& name) : CPropClass(name) {
+    static_assert(std::is_base_of_v<CProp, T>, "a property class makes property values");
+    PropClassRegistry::instance().propClasses_.insert(this);
+  }
+  ~CPropClassImpl() override { PropClassRegistry::instance().propClasses_.erase(this); }
 
   Serial::SerialObject* Create() override { return new T(*this); }
 

@@ -60,9 +60,21 @@ bool CPropContainer::operator==(const CPropContainer& other) const {
   return true;
 }
 
+namespace {
+
+// Property values by class name, without the general factory's run-time cast.
+class PropFactory : public Serial::IPolyFactory<CProp> {
+ public:
+  CProp* Create(const Serial::NodeName& className) override {
+    return PropClassRegistry::instance().CreateProp(className);
+  }
+};
+
+}  // namespace
+
 bool CPropContainer::Do(Serial::ISerialStream& s) {
   using Serial::NodeName;
-  Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
+  PropFactory factory;
   Serial::SerialClassStrategy<CProp> valueStrategy(factory);
   Serial::DefaultSerialStrategy<CPropName> nameStrategy;
   Serial::PairSerialStrategy<CPropName, CProp*> pair(nameStrategy, valueStrategy);
@@ -93,7 +105,10 @@ bool CPropContainer::Do(Serial::ISerialStream& s) {
       s, pair,
       [this](std::pair<CPropName, CProp*>&& entry) {
         // A stored null is no entry; a repeated name keeps the first value.
-        if (!entry.second || !props_.emplace(entry.first, entry.second).second) delete entry.second;
+        // Names arrive in order, so the end is the place to try first.
+        const size_t before = props_.size();
+        if (entry.second) props_.emplace_hint(props_.end(), std::move(entry.first), entry.second);
+        if (props_.size() == before) delete entry.second;
       },
       [](std::pair<CPropName, CProp*>& entry) { delete entry.second; });
   s.LeaveNode();

@@ -40,6 +40,12 @@ class ByteReader {
     pinned_ = current_;
     return bytes;
   }
+  // Bytes of the current block not read yet, and where they start: lets a
+  // caller check a short run of structure bytes at once.
+  size_t Available() const { return end_ - pos_; }
+  const unsigned char* Peek() const { return ahead_ + pos_; }
+  // REQUIRES: n <= Available().
+  void Skip(size_t n) { pos_ += n; }
   // Bytes handed out by View() are no longer needed.
   void Unpin() { pinned_ = -1; }
   // Reads exactly `size` bytes; false (with part read) at the end of the stream.

@@ -14,6 +14,19 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in)
 }
 
 bool BinarySerialIn::EnterNode(const NodeName& name) {
+  if (name.GetType() != NodeName::STRING && reader_.Available() >= 3) {
+    // Anonymous and byte names, the bulk of every stream: checked in place.
+    const unsigned char* p = reader_.Peek();
+    if (p[0] != NODE_START || p[1] != name.GetType()) throw Exceptions::FormatIO();
+    if (name.GetType() == NodeName::BYTE) {
+      if (p[2] != name.GetByteValue()) throw Exceptions::FormatIO();
+      reader_.Skip(3);
+    } else {
+      reader_.Skip(2);
+    }
+    ++depth_;
+    return true;
+  }
   if (NextByte() != NODE_START) throw Exceptions::FormatIO();
   const unsigned char type = NextByte();
   if (type != name.GetType()) throw Exceptions::FormatIO();
@@ -49,7 +62,14 @@ void BinarySerialIn::LeaveNode() {
 
 const void* BinarySerialIn::ReadField(unsigned int& size) {
   reader_.Unpin();  // the previous field's bytes may go now
-  if (NextByte() != FIELD || !reader_.ReadU32(size)) throw Exceptions::FormatIO();
+  if (reader_.Available() >= 5) {
+    const unsigned char* p = reader_.Peek();
+    if (p[0] != FIELD) throw Exceptions::FormatIO();
+    std::memcpy(&size, p + 1, 4);
+    reader_.Skip(5);
+  } else if (NextByte() != FIELD || !reader_.ReadU32(size)) {
+    throw Exceptions::FormatIO();
+  }
   // Most fields lie wholly in the read-ahead: no copy then.
   if (const unsigned char* bytes = reader_.View(size)) return bytes;
   if (!reader_.ReadInto(field_, size)) throw Exceptions::FormatIO();
