@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "items/ItemEvents.h"
 #include "serial/SerialDo.h"
@@ -210,9 +211,10 @@ bool CResItem::DoTranslations(Serial::ISerialStream& s) {
   return Serial::ReadElements(
       s, pair,
       [this](std::pair<int, CTransItem*>&& entry) {
-        if (!entry.second || !translations_.emplace(entry.first, entry.second).second) {
-          delete entry.second;
-        }
+        // Keys arrive in order: the end is the place to try first.
+        const size_t before = translations_.size();
+        if (entry.second) translations_.emplace_hint(translations_.end(), entry.first, entry.second);
+        if (translations_.size() == before) delete entry.second;
       },
       [](std::pair<int, CTransItem*>& entry) { delete entry.second; });
 }
@@ -236,7 +238,8 @@ void CResItem::DoData(Serial::ISerialStream& s) {
 
 bool CResItem::Do(Serial::ISerialStream& s) {
   const bool reading = s.IsReading();
-  std::unique_ptr<ReadDepthGuard> depth(reading ? new ReadDepthGuard : nullptr);
+  std::optional<ReadDepthGuard> depth;
+  if (reading) depth.emplace();
   // An absent node (tree reader) leaves its field as it is; the values'
   // own results do not stop the item.
   using Serial::InNode;

@@ -91,12 +91,14 @@ bool CTransItem::Do(Serial::ISerialStream& s) {
     CPropContainer::Do(s);
     s.LeaveNode();
   }
+  // Made once: every translation of a project passes here.
+  static const Serial::NodeName kKey(u"Key"), kLng(u"Lng"), kSt(u"St");
   const struct {
-    const char16_t* name;
+    const Serial::NodeName& name;
     int* field;
-  } fields[] = {{u"Key", &key_}, {u"Lng", &lang_}, {u"St", &status_}};
+  } fields[] = {{kKey, &key_}, {kLng, &lang_}, {kSt, &status_}};
   for (const auto& field : fields) {
-    if (s.EnterNode(Serial::NodeName(field.name))) {
+    if (s.EnterNode(field.name)) {
       Serial::Do(s, *field.field);
       s.LeaveNode();
     }

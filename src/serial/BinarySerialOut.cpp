@@ -81,12 +81,23 @@ void BinarySerialOut::WriteField(unsigned int size, const void* data) {
     unsigned char* p = &buffer_[used_];
     p[0] = FIELD;
     std::memcpy(p + 1, &size, 4);
-    if (size <= 16) {
-      // Most fields are a few bytes: a loop beats a call into memcpy.
-      const auto* bytes = static_cast<const unsigned char*>(data);
-      for (unsigned int i = 0; i < size; ++i) p[5 + i] = bytes[i];
-    } else {
-      std::memcpy(p + 5, data, size);
+    // Most fields are one, two or four bytes: copies of a fixed size become
+    // single moves instead of a call into memcpy.
+    switch (size) {
+      case 0:
+        break;
+      case 1:
+        p[5] = *static_cast<const unsigned char*>(data);
+        break;
+      case 2:
+        std::memcpy(p + 5, data, 2);
+        break;
+      case 4:
+        std::memcpy(p + 5, data, 4);
+        break;
+      default:
+        std::memcpy(p + 5, data, size);
+        break;
     }
     used_ += 5 + size;
     return;
