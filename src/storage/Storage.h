@@ -3,7 +3,6 @@
 // and the free SQLite helpers (errors, value queries, text and binary codecs).
 #pragma once
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,7 +32,9 @@ int sqlite_decode_binary(const unsigned char* in, unsigned char* out);
 }
 
 // One connection to a project database. Opening a file that does not exist
-// creates an empty database; every opened file gets a PROP table. Test
+// creates an empty database; every opened file gets a PROP table. An existing
+// file is first read through in a child process (see Storage.cpp); a damaged
+// one is reported as "The project database is damaged" and not opened. Test
 // IsGood() before any other call. Database errors never throw: their texts go
 // to the message panel (CMessageProxy). Move-only: one owner per connection.
 class CStorage {
@@ -61,8 +62,6 @@ class CStorage {
   // The whole item tree, or null (empty RES_ITEM table, or tables missing:
   // then "IO error" is reported). The caller owns the result.
   CResItem* Load();
-  // False when SQLite's own check finds damaged pages; Load refuses those.
-  bool IsIntact() const;
 
   // Value store, addressed by key and file name ("" = project-wide). The
   // getters leave the output unchanged when no row exists.
@@ -107,12 +106,11 @@ class CStorage {
   int InsertBinary(int parentKey, int num, const unsigned char* data, int size);
   void ClearBinaryChain(int key);
 
-  void SetKey(const CResItem* item, int key) { itemKeys_[item] = key; }
-  int GetKey(const CResItem* item) const;
-
   // Loader steps: one row read ahead per cursor, stitched like a merge.
-  CResItem* GetNextResItem(int& parentKey);
-  CResItem* Fill(CResItem* parent, int& parentKey);
+  // The rowid of an item travels with it on the path of open ancestors
+  // (`key`), so no map from item to rowid is kept.
+  CResItem* GetNextResItem(int& parentKey, int& key);
+  CResItem* Fill(CResItem* parent, int parentRowId);
   void MoveNextTrans();
   void MoveNextBin();
   void MoveNextProp(sqlite_vm* query, PropCursor& cursor);
@@ -137,7 +135,6 @@ class CStorage {
   int chunkRowId_ = NoKey;
   int chunkParentKey_ = NoKey;
   Query binaryQuery_;
-  std::map<const CResItem*, int> itemKeys_;
 };
 
 // Value queries: the first column of the first row of `sql`. A query that

@@ -1,0 +1,150 @@
+// Damaged project databases. Each damage below once made SQLite 2.8 crash or
+// read past a buffer inside the process that opened the file; now the file is
+// read through in a child process first and refused with a message.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "StorageTestUtil.h"
+#include "config/OldPrjConfig.h"
+#include "items/ResItem.h"
+#include "storage/Storage.h"
+
+namespace {
+
+using storage_test::MessageCatcher;
+using storage_test::Sql;
+using storage_test::TempPath;
+using storage_test::Wide;
+
+// Four items with translations, properties of the three kinds, a data chain
+// of two chunks and a few stored values.
+void WriteSmallProject(const std::string& path) {
+  {
+    CStorage storage(Wide(path));
+    storage.CreateDb();
+    storage.SetInt(u"ProjectVersion", CStorage::CurrentVersion);
+    storage.SetInt(u"NativeLng", 1033);
+    storage.SetInt(u"TargetLng", 1031);
+    storage.SetStr(u"RunLocalizedCmd", u"run.exe");
+  }
+  std::vector<std::string> rows = {
+      "insert into res_item values (9999999, 1, 1, 'project', '@project', 0, 0)",
+      "insert into res_item values (1, 9999999, 2, '', '@app.exe', 0, 0)",
+      "insert into res_item values (2, 9999999, 5, '', '#101', 1, 0)",
+      "insert into res_item values (1, 9999999, 6, '', '#200', 2, 0)",
+      "insert into binary values (9999999, 0, 'abc')",
+      "insert into binary values (1, 1, 'def')",
+      "insert into binary values (9999999, 0, 'ghi')",
+  };
+  for (int item = 1; item <= 4; ++item) {
+    const std::string parent = std::to_string(item);
+    for (int lang : {1031, 1036}) {
+      rows.push_back("insert into trans_item values (" + parent + ", 9999999, 0, '', " +
+                     std::to_string(lang) + ", 1, 'text of item " + parent + "')");
+    }
+    rows.push_back(
+        "insert into prop (parent_key, name, type, binary_key, string, value, prop_type)"
+        " values (" +
+        parent + ", '@Caption', 1, 9999999, 'caption " + parent + "', '', 1)");
+    rows.push_back(
+        "insert into prop (parent_key, name, type, binary_key, string, value, prop_type)"
+        " values (" +
+        parent + ", '#7', 2, 9999999, '', " + parent + ", 1)");
+  }
+  rows.push_back(
+      "insert into prop (parent_key, name, type, binary_key, string, value, prop_type)"
+      " values (1, '@Blob', 3, 3, '', '', 2)");
+  Sql(path, rows);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// One byte of the file written by WriteSmallProject, and what it held there.
+struct Damage {
+  const char* what;
+  size_t offset;
+  unsigned char was;
+  unsigned char value;
+};
+
+// Found by mutating this file: the first two read past the end of a sorted row, the
+// next three free memory twice when the query fails (vdbeaux.c Cleanup), the
+// last sends the schema reader past the end of a table's definition.
+constexpr Damage kDamages[] = {
+    {"translation text without its terminator", 4162, 0x00, 'A'},
+    {"property text without its terminator", 2226, 0x00, 'A'},
+    {"field offset of a binary row beyond the row", 5181, 0x06, 0xd3},
+    {"field offset of a translation row beyond the row", 4361, 0x0a, 0xae},
+    {"field offset of a property row moved", 2190, 0x2b, 0x38},
+    {"schema text without its terminator", 9592, 0x00, 'x'},
+};
+
+std::string Damaged(const std::string& sound, const Damage& damage) {
+  std::string bytes = sound;
+  bytes.at(damage.offset) = static_cast<char>(damage.value);
+  return bytes;
+}
+
+class DamagedFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteSmallProject(path_);
+    sound_ = ReadFile(path_);
+    // The damages name bytes of this exact file.
+    ASSERT_EQ(sound_.size(), 11264u);
+    for (const Damage& damage : kDamages) {
+      ASSERT_EQ(static_cast<unsigned char>(sound_[damage.offset]), damage.was) << damage.what;
+    }
+  }
+  const std::string path_ = TempPath("damaged.db");
+  std::string sound_;
+};
+
+TEST_F(DamagedFiles, SoundFileFromOutsideLoadsAfterTheCheck) {
+  MessageCatcher messages;
+  CStorage storage(Wide(path_));
+  ASSERT_TRUE(storage.IsGood());
+  const std::unique_ptr<CResItem> root(storage.Load());
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->GetResItems().size(), 2u);
+  EXPECT_EQ(root->GetResItems()[0]->GetResItems().size(), 1u);
+  EXPECT_EQ(root->GetDataSize(), 4u);  // two chunks of an offset byte and two data bytes
+  EXPECT_EQ(root->GetTransMap().size(), 2u);
+  COldPrjConfig config;
+  config.Load(Wide(path_));
+  EXPECT_EQ(config.TargetLng, 1031);
+  EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(DamagedFiles, RefusedWithAMessage) {
+  for (const Damage& damage : kDamages) {
+    SCOPED_TRACE(damage.what);
+    WriteFile(path_, Damaged(sound_, damage));
+    MessageCatcher messages;
+    {
+      CStorage storage(Wide(path_));
+      EXPECT_FALSE(storage.IsGood());
+      EXPECT_EQ(storage.Load(), nullptr);
+    }
+    COldPrjConfig config;
+    config.Load(Wide(path_));
+    EXPECT_EQ(config.TargetLng, 7777);
+    EXPECT_EQ(messages.texts,
+              (std::vector<std::u16string>{u"The project database is damaged", u"IO error",
+                                           u"The project database is damaged"}));
+  }
+}
+
+}  // namespace
