@@ -166,10 +166,15 @@ std::string ErrorText(int error) {
 
 uint32_t PeCheckSum(const unsigned char* image, size_t size) {
   const size_t skip = CheckSumOffset(image, size);
+  // The field's bytes count as zeros: a header at an odd offset puts the
+  // field across word boundaries, where skipping whole words would keep half
+  // of it and drop a byte on either side.
+  const auto byteAt = [&](size_t i) -> uint32_t {
+    return skip != 0 && i >= skip && i < skip + 4 ? 0 : image[i];
+  };
   uint32_t sum = 0;
   for (size_t i = 0; i < size; i += 2) {
-    if (skip != 0 && (i == skip || i == skip + 2)) continue;
-    const uint32_t word = image[i] | (i + 1 < size ? static_cast<uint32_t>(image[i + 1]) << 8 : 0);
+    const uint32_t word = byteAt(i) | (i + 1 < size ? byteAt(i + 1) << 8 : 0);
     sum += word;
     sum = (sum & 0xFFFF) + (sum >> 16);
   }

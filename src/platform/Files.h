@@ -59,8 +59,9 @@ std::string ErrorText(int error);
 
 // The PE image checksum of `image` as the image-help library computes it:
 // 16-bit word sum with carries folded back, the header's CheckSum field left
-// out, plus the length in bytes. An odd last byte counts as a word with a zero
-// high byte. Data that is not a PE image is summed whole.
+// out (its four bytes count as zeros, wherever the header puts them), plus the
+// length in bytes. An odd last byte counts as a word with a zero high byte.
+// Data that is not a PE image is summed whole.
 uint32_t PeCheckSum(const unsigned char* image, size_t size);
 
 }  // namespace Files

@@ -12,6 +12,7 @@
 
 #include "FileTestUtil.h"
 #include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/StringResources.h"
@@ -162,43 +163,47 @@ TEST(RunReportTest, HolderWritesAtExit) {
 }
 
 // The sum as the image-help documentation states it, written independently:
-// a plain 64-bit sum of little-endian words without the CheckSum field,
-// folded to 16 bits at the end, plus the file length.
+// a plain 64-bit sum of little-endian words with the four bytes of the
+// CheckSum field as zeros, folded to 16 bits at the end, plus the file length.
 uint32_t ExpectedChecksum(const std::vector<unsigned char>& file, size_t field) {
+  const auto byteAt = [&](size_t i) { return i >= field && i < field + 4 ? 0u : file[i]; };
   uint64_t sum = 0;
   for (size_t i = 0; i < file.size(); i += 2) {
-    const bool inField = i >= field && i < field + 4;
-    if (!inField) sum += file[i] + (i + 1 < file.size() ? file[i + 1] * 256u : 0u);
+    sum += byteAt(i) + (i + 1 < file.size() ? byteAt(i + 1) * 256u : 0u);
   }
   while (sum > 0xFFFF) sum = (sum & 0xFFFF) + (sum >> 16);
   return static_cast<uint32_t>(sum + file.size());
 }
 
 TEST(ChecksumTest, PeImageSumSkipsTheHeaderField) {
-  std::vector<unsigned char> image(515);  // odd: the last byte is a half word
-  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<unsigned char>(i * 37 + 11);
-  image[0] = 'M';
-  image[1] = 'Z';
-  const size_t pe = 0x80;
-  image[0x3C] = pe;
-  image[0x3D] = image[0x3E] = image[0x3F] = 0;
-  image[pe] = 'P';
-  image[pe + 1] = 'E';
-  image[pe + 2] = image[pe + 3] = 0;
-  image[pe + 24] = 0x0B;  // PE32 optional header magic
-  image[pe + 25] = 0x01;
-  const size_t field = pe + 24 + 64;
-  const uint32_t expected = ExpectedChecksum(image, field);
-
   const std::string dir = ScratchDir();
   const CString path = Files::FromNativePath(dir) + u"\\image.exe";
-  ASSERT_TRUE(WriteFile(path, image.data(), static_cast<int>(image.size())));
-  EXPECT_EQ(GetChecksum(path), expected);
-  image[field] = 0xEF;  // what the header claims does not count
-  image[field + 3] = 0xDE;
-  ASSERT_TRUE(WriteFile(path, image.data(), static_cast<int>(image.size())));
-  EXPECT_EQ(GetChecksum(CString::FromUtf8(dir + "//image.exe")), expected);
-  EXPECT_NE(ExpectedChecksum(image, image.size()), expected);  // the field matters
+  // A header at an odd offset (as fuzzing found) puts the field across words.
+  for (const size_t pe : {size_t{0x80}, size_t{0x89}}) {
+    SCOPED_TRACE(pe);
+    std::vector<unsigned char> image(515);  // odd: the last byte is a half word
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<unsigned char>(i * 37 + 11);
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[0x3C] = static_cast<unsigned char>(pe);
+    image[0x3D] = image[0x3E] = image[0x3F] = 0;
+    image[pe] = 'P';
+    image[pe + 1] = 'E';
+    image[pe + 2] = image[pe + 3] = 0;
+    image[pe + 24] = 0x0B;  // PE32 optional header magic
+    image[pe + 25] = 0x01;
+    const size_t field = pe + 24 + 64;
+    const uint32_t expected = ExpectedChecksum(image, field);
+
+    ASSERT_TRUE(WriteFile(path, image.data(), static_cast<int>(image.size())));
+    EXPECT_EQ(GetChecksum(path), expected);
+    image[field] = 0xEF;  // what the header claims does not count
+    image[field + 3] = 0xDE;
+    ASSERT_TRUE(WriteFile(path, image.data(), static_cast<int>(image.size())));
+    EXPECT_EQ(GetChecksum(CString::FromUtf8(dir + "//image.exe")), expected);
+    EXPECT_EQ(Files::PeCheckSum(image.data(), image.size()), expected);
+    EXPECT_NE(ExpectedChecksum(image, image.size()), expected);  // the field matters
+  }
 
   // Not an image: every word counts. "MZ" alone is 0x5A4D plus 2 bytes.
   const unsigned char mz[] = {'M', 'Z'};

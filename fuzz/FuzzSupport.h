@@ -1,0 +1,73 @@
+// What the fuzzers of the tool's exchange files and setting values share:
+// scratch files for readers that only take a path, the read-back of our own
+// output, and a property value as a single polymorphic pointer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/CString.h"
+#include "platform/Files.h"
+#include "props/Prop.h"
+#include "serial/BinarySerialIn.h"
+#include "serial/SerialStrategies.h"
+#include "serial/Streams.h"
+
+namespace fuzz {
+
+// One file in memory-backed /dev/shm (else the temporary folder), rewritten
+// with each input and removed when the process ends normally. A disk file
+// system may flush a truncated and rewritten file on every close, which
+// would make the disk, not the reader, the pace of the fuzzer.
+class ScratchFile {
+ public:
+  explicit ScratchFile(const char* suffix)
+      : native_(Files::CreateUniqueFile(Folder(), "itemlib-fuzz-", suffix)) {}
+  ~ScratchFile() {
+    if (!native_.empty()) Files::RemoveFile(native_);
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  // False when the file cannot be written: the input is then skipped.
+  bool Write(const uint8_t* data, size_t size) {
+    return !native_.empty() && Files::WriteAll(native_, data, size);
+  }
+  const std::string& Native() const { return native_; }
+  // The stored (backslash) form the library's path parameters expect.
+  CString Path() const { return Files::FromNativePath(native_); }
+
+ private:
+  static std::string Folder() {
+    return Files::RealPath("/dev/shm").empty() ? Files::TempDir() : std::string("/dev/shm");
+  }
+
+  std::string native_;
+};
+
+// Reads `bytes`, which our own writer made, with `body`; "Root" must close
+// right after it. Our output rejected traps.
+template <typename Body>
+void ReadOwn(const std::vector<unsigned char>& bytes, Body body) {
+  try {
+    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    Serial::Binary::BinarySerialIn reader(in);
+    if (!body(static_cast<Serial::ISerialStream&>(reader))) __builtin_trap();
+    reader.LeaveNode();
+  } catch (const Serial::Exceptions::FormatIO&) {
+    __builtin_trap();
+  }
+}
+
+// One property value behind an owned polymorphic pointer (null flag, class
+// name, value), as help project files hold it.
+inline bool DoProp(Serial::ISerialStream& s, std::unique_ptr<CProp>& prop) {
+  Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
+  Serial::SerialClassStrategy<CProp> pointer(factory);
+  return Serial::AutoPtrSerialStrategy<CProp>(pointer).Do(s, prop);
+}
+
+}  // namespace fuzz
