@@ -5,7 +5,8 @@
 #                      its summary (info) and its serial tree (dump)
 #   ./build.sh test    Debug + ASan/UBSan (clang), every test through CTest,
 #                      fuzzers for a short smoke run, benchmarks once briefly
-#   ./build.sh bench   Release build, full benchmark run
+#   ./build.sh bench   Release build, full benchmark run, summary table in
+#                      build/bench-report.md
 #   ./build.sh fuzz    clang + libFuzzer, each fuzzer for FUZZ_SECONDS (60)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -27,7 +28,7 @@ need_packages() {
 }
 
 base_packages=(cmake ninja-build g++ zlib1g-dev libicu-dev libboost-dev libgtest-dev
-               libgmock-dev libbenchmark-dev)
+               libgmock-dev libbenchmark-dev libboost-serialization-dev libcereal-dev)
 clang_packages=(clang libclang-rt-14-dev)
 
 configure_build() {  # dir, cmake args...
@@ -73,9 +74,28 @@ case "$cmd" in
       ctest --output-on-failure -j "$jobs"
     ;;
   bench)
-    need_packages "${base_packages[@]}"
-    configure_build build/release -DCMAKE_BUILD_TYPE=Release -DITEMLIB_BUILD_TESTS=OFF
-    for b in build/release/bench/*_bench; do "$b" "${@:2}"; done
+    need_packages "${base_packages[@]}" python3
+    # Bench ON explicitly: demo shares this folder and turns it off.
+    configure_build build/release -DCMAKE_BUILD_TYPE=Release -DITEMLIB_BUILD_TESTS=OFF \
+      -DITEMLIB_BUILD_BENCH=ON
+    # Each program's JSON, console output and exit status, for the report;
+    # extra arguments come last, so they can override ours.
+    results=build/release/bench-results
+    rm -rf "$results"
+    mkdir -p "$results"
+    status=0
+    for b in build/release/bench/*_bench; do
+      name=$(basename "$b")
+      echo "== $name"
+      rc=0
+      "$b" --benchmark_out="$results/$name.json" --benchmark_out_format=json "${@:2}" \
+        | tee "$results/$name.log" || rc=$?
+      echo "$rc" > "$results/$name.rc"
+      [ "$rc" -eq 0 ] || status=1
+    done
+    echo "== build/bench-report.md"
+    python3 bench/bench_report.py "$results" build/bench-report.md || status=1
+    exit "$status"
     ;;
   fuzz)
     need_packages "${base_packages[@]}" "${clang_packages[@]}"
@@ -83,15 +103,41 @@ case "$cmd" in
       -DITEMLIB_SANITIZE=ON -DITEMLIB_BUILD_FUZZ=ON -DITEMLIB_BUILD_TESTS=OFF \
       -DITEMLIB_BUILD_BENCH=OFF
     seconds=${FUZZ_SECONDS:-60}
+    # The full libFuzzer output of each target goes to build/fuzz/logs; the
+    # terminal gets one line per target. Crashes count the artifacts (crash,
+    # leak, timeout, out-of-memory inputs) a run wrote; they stay under
+    # build/fuzz/artifacts/<target>.
+    mkdir -p build/fuzz/logs
+    failed=0
     for f in build/fuzz/fuzz/fuzz_*; do
-      [ -x "$f" ] || continue
+      [ -f "$f" ] && [ -x "$f" ] || continue
       name=$(basename "$f")
       corpus=build/fuzz/corpus/$name
-      mkdir -p "$corpus"
-      echo "== $name for ${seconds}s"
-      "$f" -max_total_time="$seconds" -malloc_limit_mb=256 -rss_limit_mb=2048 \
-        "$corpus" build/fuzz/fuzz/seeds/"$name"
+      artifacts=build/fuzz/artifacts/$name
+      log=build/fuzz/logs/$name.log
+      mkdir -p "$corpus" "$artifacts"
+      before=$(find "$artifacts" -type f | wc -l)
+      rc=0
+      nice -n 10 "$f" -max_total_time="$seconds" -malloc_limit_mb=256 -rss_limit_mb=2048 \
+        -timeout=10 -artifact_prefix="$artifacts/" "$corpus" build/fuzz/fuzz/seeds/"$name" \
+        >"$log" 2>&1 || rc=$?
+      crashes=$(( $(find "$artifacts" -type f | wc -l) - before ))
+      # The last stats line carries the coverage; "Done N runs" the count
+      # of a run that was not cut short.
+      stats=$(grep -E '^#[0-9]+.* cov: ' "$log" | tail -n 1 || true)
+      runs=$(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$log" | tail -n 1)
+      [ -n "$runs" ] || runs=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<<"$stats")
+      cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$stats")
+      ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$stats")
+      printf '%-24s %ss  executions %-10s cov %-6s ft %-6s corpus %-5s crashes %s\n' "$name" \
+        "$seconds" "${runs:-0}" "${cov:-?}" "${ft:-?}" "$(find "$corpus" -type f | wc -l)" \
+        "$crashes"
+      if [ "$rc" -ne 0 ] || [ "$crashes" -ne 0 ]; then
+        failed=1
+        echo "  see $log and $artifacts"
+      fi
     done
+    exit "$failed"
     ;;
   *)
     echo "usage: $0 demo|test|bench|fuzz" >&2

@@ -23,18 +23,20 @@
 #include <vector>
 
 #include "BenchCommon.h"
+#include "BenchProject.h"
 #include "items/ResItem.h"
-#include "items/TransItem.h"
 #include "platform/CString.h"
-#include "props/Prop.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
-#include "serial/SerialStrategies.h"
 #include "serial/Streams.h"
-#include "util/TextUtil.h"
 
 namespace {
 
+using bench::BuildProject;
+using bench::CountItems;
+using bench::DoProject;
+using bench::Plan;
+using bench::SameProject;
 using Bytes = std::vector<unsigned char>;
 
 constexpr unsigned int kGzipLevel = 2;
@@ -45,147 +47,6 @@ bool g_failed = false;  // a save or load gave back other content
 void Fail(benchmark::State& state, const char* what) {
   g_failed = true;
   state.SkipWithError(what);
-}
-
-// ---- The project ----
-
-// The root as the tool stores it: an owned, possibly null item.
-bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
-  Serial::AutoPtrSerialStrategy<CResItem> owned(pointer);
-  return owned.Do(s, root);
-}
-
-// Names and texts made once, so that building measures the items.
-struct Vocabulary {
-  CPropName caption{u"Caption"};
-  CPropName style{u"Style"};
-  CPropName visible{u"Visible"};
-  CPropName font{u"Font"};
-  CPropName helpId{u"HelpId"};
-  CString fonts[2] = {u"MS Shell Dlg", u"Segoe UI"};
-  static constexpr int kLangs[3] = {0x0407, 0x040C, 0x0411};  // de-DE, fr-FR, ja-JP
-  static constexpr size_t kTexts = 8;
-  const char16_t* texts[4][kTexts] = {
-      {u"OK", u"Cancel", u"&File", u"Open...", u"Save &As...", u"Print preview",
-       u"Close all windows", u"File name:"},
-      {u"OK", u"Abbrechen", u"&Datei", u"\u00d6ffnen...", u"Speichern &unter...", u"Seitenansicht",
-       u"Alle Fenster schlie\u00dfen", u"Dateiname:"},
-      {u"OK", u"Annuler", u"&Fichier", u"Ouvrir...", u"Enregistrer &sous...", u"Aper\u00e7u",
-       u"Fermer toutes les fen\u00eatres", u"Nom du fichier :"},
-      {u"OK", u"\u30ad\u30e3\u30f3\u30bb\u30eb", u"\u30d5\u30a1\u30a4\u30eb(&F)",
-       u"\u958b\u304f...", u"\u540d\u524d\u3092\u4ed8\u3051\u3066\u4fdd\u5b58(&A)...",
-       u"\u5370\u5237\u30d7\u30ec\u30d3\u30e5\u30fc", u"\u3059\u3079\u3066\u9589\u3058\u308b",
-       u"\u30d5\u30a1\u30a4\u30eb\u540d:"}};
-};
-
-const Vocabulary& Words() {
-  static const Vocabulary words;
-  return words;
-}
-
-// A UI text with the item's number, so that no two items store the same
-// bytes (repeated texts would flatter the compression).
-CString Numbered(const char16_t* text, uint32_t n) {
-  std::u16string out(text);
-  out += u' ';
-  char16_t digits[10];
-  size_t count = 0;
-  do {
-    digits[count++] = static_cast<char16_t>(u'0' + n % 10);
-    n /= 10;
-  } while (n != 0);
-  while (count > 0) out += digits[--count];
-  return CString(std::move(out));
-}
-
-// Five properties (two strings, two integers, a flag) and three
-// translations.
-void FillItem(CResItem& item, uint32_t n, int type) {
-  const Vocabulary& w = Words();
-  const size_t text = n % Vocabulary::kTexts;
-  item.SetType(type);
-  item.SetResId(ToUnifiedFmt(static_cast<unsigned long>(n)));
-  item.SetPropW(w.caption, new CStrProp(Numbered(w.texts[0][text], n)));
-  item.SetPropW(w.style, new CIntProp(static_cast<int>(0x50010000u | (n & 0xFFu))));
-  item.SetPropW(w.visible, new CBoolProp(n % 5 != 0));
-  item.SetPropW(w.font, new CStrProp(w.fonts[n % 2]));
-  item.SetPropW(w.helpId, new CIntProp(static_cast<int>(n)));
-  for (size_t lang = 0; lang < std::size(Vocabulary::kLangs); ++lang) {
-    auto* trans = new CTransItem(Vocabulary::kLangs[lang]);
-    trans->SetStr(Numbered(w.texts[lang + 1][text], n));
-    item.AddTransItem(trans);
-  }
-}
-
-// `items` counts the root and the files too.
-struct Plan {
-  size_t items;
-  size_t files;
-};
-
-std::unique_ptr<CResItem> BuildProject(const Plan& plan) {
-  auto root = std::make_unique<CResItem>();
-  uint32_t n = 0;
-  FillItem(*root, n++, 1);
-  const size_t resources = plan.items - 1 - plan.files;
-  for (size_t f = 0; f < plan.files; ++f) {
-    auto* file = new CResItem();
-    FillItem(*file, n++, 2);
-    root->AddResItem(file);
-    const size_t children = resources / plan.files + (f < resources % plan.files ? 1 : 0);
-    for (size_t c = 0; c < children; ++c) {
-      auto* resource = new CResItem();
-      FillItem(*resource, n++, 3);
-      file->AddResItem(resource);
-    }
-  }
-  return root;
-}
-
-
-// The whole trees compare equal, item by item, and `loaded` has every
-// parent link set.
-bool SameProject(const CResItem& built, const CResItem& loaded) {
-  std::vector<std::pair<const CResItem*, const CResItem*>> pending{{&built, &loaded}};
-  while (!pending.empty()) {
-    const auto [a, b] = pending.back();
-    pending.pop_back();
-    if (*a != *b || !bench::SameProps(*a, *b) || !bench::SameProps(a->GetCfgProps(), b->GetCfgProps())) {
-      return false;
-    }
-    const auto& transA = a->GetTransMap();
-    const auto& transB = b->GetTransMap();
-    if (transA.size() != transB.size()) return false;
-    for (auto ta = transA.begin(), tb = transB.begin(); ta != transA.end(); ++ta, ++tb) {
-      if (ta->first != tb->first || *ta->second != *tb->second ||
-          !bench::SameProps(*ta->second, *tb->second) || tb->second->GetParent() != b) {
-        return false;
-      }
-    }
-    const auto& childrenA = a->GetResItems();
-    const auto& childrenB = b->GetResItems();
-    if (childrenA.size() != childrenB.size()) return false;
-    for (size_t i = 0; i < childrenA.size(); ++i) {
-      if (childrenB[i]->GetParent() != b) return false;
-      pending.emplace_back(childrenA[i], childrenB[i]);
-    }
-  }
-  return true;
-}
-
-size_t CountItems(const CResItem& root) {
-  size_t count = 0;
-  std::vector<const CResItem*> pending{&root};
-  while (!pending.empty()) {
-    const CResItem* item = pending.back();
-    pending.pop_back();
-    ++count;
-    pending.insert(pending.end(), item->GetResItems().begin(), item->GetResItems().end());
-  }
-  return count;
 }
 
 // ---- zlib alone ----
