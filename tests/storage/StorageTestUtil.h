@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +17,12 @@
 
 namespace storage_test {
 
+// A scratch file of this process: CTest runs every test case as a process of
+// its own, several at once, and cases of one fixture share the file name.
 inline std::string TempPath(const std::string& name) {
   const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  const std::string path = std::string(dir ? dir : "/tmp") + "/" + name;
+  const std::string path =
+      std::string(dir ? dir : "/tmp") + "/itemlib-" + std::to_string(getpid()) + "-" + name;
   std::remove(path.c_str());
   return path;
 }
