@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "serial/NodeName.h"
@@ -60,7 +61,7 @@ class ByteReader {
   bool Refill();
 
   IStreamIn& in_;
-  std::vector<unsigned char> blocks_[2];
+  std::unique_ptr<unsigned char[]> blocks_[2];
   int current_;
   int pinned_;  // the block View() last handed bytes out of, or -1
   unsigned char* ahead_;  // the current block

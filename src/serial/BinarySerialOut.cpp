@@ -10,12 +10,8 @@
 namespace Serial {
 namespace Binary {
 
-namespace {
-constexpr size_t kBlock = 64 * 1024;
-}
-
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
-    : out_(out), depth_(0), version_(version), buffer_(kBlock), used_(0) {
+    : out_(out), depth_(0), version_(version), buffer_(new unsigned char[kBufferSize]), used_(0) {
   if (version_ == UNDEFINED_SCHEME_VERSION) version_ = VersionInfo::FromString(u"6.0.5865");
   version_.Do(*this);
   EnterNode(NodeName(ROOT_NODE_NAME));
@@ -27,14 +23,14 @@ BinarySerialOut::~BinarySerialOut() {
 }
 
 void BinarySerialOut::Flush() {
-  if (used_ != 0) out_.write(buffer_.data(), static_cast<unsigned int>(used_));
+  if (used_ != 0) out_.write(buffer_.get(), static_cast<unsigned int>(used_));
   used_ = 0;
 }
 
 void BinarySerialOut::Put(const void* data, size_t size) {
-  if (used_ + size > buffer_.size()) {
+  if (used_ + size > kBufferSize) {
     Flush();
-    if (size >= buffer_.size()) {
+    if (size >= kBufferSize) {
       out_.write(data, static_cast<unsigned int>(size));
       return;
     }
@@ -45,7 +41,7 @@ void BinarySerialOut::Put(const void* data, size_t size) {
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
   ++depth_;
-  if (name.GetType() != NodeName::STRING && used_ + 3 <= buffer_.size()) {
+  if (name.GetType() != NodeName::STRING && used_ + 3 <= kBufferSize) {
     // Anonymous and byte names: two or three bytes written in place.
     unsigned char* p = &buffer_[used_];
     p[0] = NODE_START;
@@ -77,7 +73,7 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
 }
 
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
-  if (used_ + 5 + size <= buffer_.size()) {
+  if (used_ + 5 + size <= kBufferSize) {
     unsigned char* p = &buffer_[used_];
     p[0] = FIELD;
     std::memcpy(p + 1, &size, 4);

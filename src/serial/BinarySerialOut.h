@@ -2,7 +2,8 @@
 // the caller's nodes and fields, and on destruction the end of "Root".
 #pragma once
 
-#include <vector>
+#include <cstddef>
+#include <memory>
 
 #include "serial/BinaryFormat.h"
 #include "serial/ISerialStream.h"
@@ -29,7 +30,7 @@ class BinarySerialOut : public ISerialStream {
   bool EnterNode(const NodeName& name) override;
   void LeaveNode() override {
     // The most frequent call of all: one byte straight into the buffer.
-    if (used_ == buffer_.size()) Flush();
+    if (used_ == kBufferSize) Flush();
     buffer_[used_++] = NODE_END;
     --depth_;
   }
@@ -47,7 +48,8 @@ class BinarySerialOut : public ISerialStream {
   IStreamOut& out_;
   unsigned int depth_;
   VersionInfo version_;
-  std::vector<unsigned char> buffer_;
+  static constexpr size_t kBufferSize = 64 * 1024;
+  std::unique_ptr<unsigned char[]> buffer_;  // uninitialised: written before it is read
   size_t used_;
 };
 
