@@ -272,10 +272,11 @@ namespace boost::serialization {
 
 template <typename Archive>
 void save(Archive& ar, const CString& text, unsigned int /*version*/) {
-  const std::size_t size = text.str().size();
+  const std::size_t size = text.view().size();
   ar << size;
   if (size == 0) return;
-  const binary_object chars = make_binary_object(text.str().data(), size * sizeof(char16_t));
+  const binary_object chars =
+      make_binary_object(const_cast<char16_t*>(text.GetString()), size * sizeof(char16_t));
   ar << chars;
 }
 
@@ -283,9 +284,10 @@ template <typename Archive>
 void load(Archive& ar, CString& text, unsigned int /*version*/) {
   std::size_t size = 0;
   ar >> size;
-  text.str().resize(size);
+  text.Empty();
   if (size == 0) return;
-  binary_object chars = make_binary_object(text.str().data(), size * sizeof(char16_t));
+  char16_t* units = text.GetBufferSetLength(static_cast<int>(size));
+  binary_object chars = make_binary_object(units, size * sizeof(char16_t));
   ar >> chars;
 }
 
@@ -337,8 +339,20 @@ void load(Archive& ar, CResItem& item, unsigned int /*version*/) {
 // written for the binary archives only so that they cannot be taken for
 // anything of Boost's.
 
-void save(cereal::BinaryOutputArchive& ar, const CString& text) { ar(text.str()); }
-void load(cereal::BinaryInputArchive& ar, CString& text) { ar(text.str()); }
+// As cereal stores a std::u16string: a size tag, then the units.
+void save(cereal::BinaryOutputArchive& ar, const CString& text) {
+  const cereal::size_type size = text.view().size();
+  ar(cereal::make_size_tag(size));
+  ar(cereal::binary_data(text.GetString(), size * sizeof(char16_t)));
+}
+void load(cereal::BinaryInputArchive& ar, CString& text) {
+  cereal::size_type size = 0;
+  ar(cereal::make_size_tag(size));
+  text.Empty();
+  if (size == 0) return;
+  char16_t* units = text.GetBufferSetLength(static_cast<int>(size));
+  ar(cereal::binary_data(units, size * sizeof(char16_t)));
+}
 
 void save(cereal::BinaryOutputArchive& ar, const CPropName& name) {
   ar(name.GetInt(), name.GetKey());

@@ -109,7 +109,7 @@ TextCase MakeTextCase(const char* name, const std::u16string& text, bool cut) {
     at += length;
   }
   for (const CString& t : c.plain.texts) {
-    c.plain.bytes += t.str().size() * sizeof(char16_t);
+    c.plain.bytes += t.view().size() * sizeof(char16_t);
     std::u16string shown = ReferenceShow(t.view());
     c.shown.bytes += shown.size() * sizeof(char16_t);
     c.shown.texts.emplace_back(std::move(shown));
@@ -168,8 +168,8 @@ void TextMemcpy(benchmark::State& state, const TextInput* in) {
   for (auto _ : state) {
     char16_t* out = buffer.data();
     for (const CString& t : in->texts) {
-      const size_t units = t.str().size();
-      std::memcpy(out, t.str().data(), units * sizeof(char16_t));
+      const size_t units = t.view().size();
+      std::memcpy(out, t.GetString(), units * sizeof(char16_t));
       out += units;
     }
     benchmark::DoNotOptimize(buffer.data());

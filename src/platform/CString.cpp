@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 
 namespace {
 
@@ -433,36 +434,144 @@ void FormatInto(std::u16string& out, const char16_t* format, va_list& args) {
 
 size_t u16len(const char16_t* text) { return text ? std::char_traits<char16_t>::length(text) : 0; }
 
-CString::CString(const char16_t* text) {
-  if (text) s_.assign(text);
+// ---- storage ----
+
+const CString::EmptyRep CString::kEmptyRep = {{0, 0}, {0, 0, 0, 0}};
+
+namespace {
+
+// Lengths are ints in the interface; keep the block size well inside 32 bits.
+constexpr size_t kMaxLength = 0x3FFFFFF0;
+
+}  // namespace
+
+void CString::Empty() noexcept {
+  Release();
+  p_ = EmptyText();
 }
 
-CString::CString(const char16_t* text, int length) {
-  if (text && length > 0) s_.assign(text, static_cast<size_t>(length));
+void CString::Reserve(size_t capacity) {
+  const size_t length = Size();
+  if (Owns() && capacity <= Head().capacity) return;
+  if (capacity > kMaxLength) throw std::length_error("CString: text too long");
+  void* block = ::operator new(sizeof(Header) + (capacity + 1) * sizeof(char16_t));
+  auto* header = static_cast<Header*>(block);
+  header->length = static_cast<uint32_t>(length);
+  header->capacity = static_cast<uint32_t>(capacity);
+  auto* text = reinterpret_cast<char16_t*>(header + 1);
+  std::memcpy(text, p_, (length + 1) * sizeof(char16_t));
+  Release();
+  p_ = text;
 }
 
-CString::CString(char16_t ch, int repeat) {
-  if (repeat > 0) s_.assign(static_cast<size_t>(repeat), ch);
+void CString::AssignUnits(const char16_t* text, size_t length) {
+  if (length == 0) {
+    Empty();
+    return;
+  }
+  if (Owns() && length <= Head().capacity) {
+    std::memmove(p_, text, length * sizeof(char16_t));
+    SetSize(length);
+    return;
+  }
+  CString fresh;  // `text` may lie in the block this replaces
+  fresh.Reserve(length);
+  std::memcpy(fresh.p_, text, length * sizeof(char16_t));
+  fresh.SetSize(length);
+  *this = std::move(fresh);
+}
+
+void CString::AppendUnits(const char16_t* text, size_t length) {
+  if (length == 0) return;
+  const size_t old = Size();
+  if (length > kMaxLength - old) throw std::length_error("CString: text too long");
+  if (Owns() && old + length <= Head().capacity) {
+    std::memcpy(p_ + old, text, length * sizeof(char16_t));
+    SetSize(old + length);
+    return;
+  }
+  // Appending again is likely once a text grows: leave it room.
+  const size_t needed = old + length;
+  CString grown;  // `text` may lie in this text, which must outlive the copy
+  grown.Reserve(Owns() ? std::min(kMaxLength, needed + needed / 2 + 8) : needed);
+  std::memcpy(grown.p_, p_, old * sizeof(char16_t));
+  std::memcpy(grown.p_ + old, text, length * sizeof(char16_t));
+  grown.SetSize(old + length);
+  *this = std::move(grown);
+}
+
+void CString::Resize(size_t length) {
+  const size_t old = Size();
+  if (length == old && (Owns() || length != 0)) return;
+  Reserve(length);
+  if (length > old) std::memset(p_ + old, 0, (length - old) * sizeof(char16_t));
+  SetSize(length);
+}
+
+CString CString::Concat(std::u16string_view a, std::u16string_view b) {
+  CString result;
+  if (a.size() + b.size() == 0) return result;
+  result.Reserve(a.size() + b.size());
+  result.AppendUnits(a.data(), a.size());
+  result.AppendUnits(b.data(), b.size());
+  return result;
+}
+
+CString::CString(const CString& other) : p_(EmptyText()) { AssignUnits(other.p_, other.Size()); }
+
+CString& CString::operator=(const CString& other) {
+  if (this != &other) AssignUnits(other.p_, other.Size());
+  return *this;
+}
+
+CString& CString::operator=(CString&& other) noexcept {
+  if (this != &other) {
+    Release();
+    p_ = other.p_;
+    other.p_ = EmptyText();
+  }
+  return *this;
+}
+
+// ---- members ----
+
+CString::CString(const char16_t* text) : p_(EmptyText()) {
+  if (text) AssignUnits(text, u16len(text));
+}
+
+CString::CString(const char16_t* text, int length) : p_(EmptyText()) {
+  if (text && length > 0) AssignUnits(text, static_cast<size_t>(length));
+}
+
+CString::CString(char16_t ch, int repeat) : p_(EmptyText()) {
+  if (repeat <= 0) return;
+  Resize(static_cast<size_t>(repeat));
+  std::fill(p_, p_ + repeat, ch);
+}
+
+CString::CString(std::u16string_view text) : p_(EmptyText()) {
+  AssignUnits(text.data(), text.size());
 }
 
 CString CString::FromUtf8(std::string_view utf8) {
-  CString result;
-  AppendUtf8(result.s_, utf8);
-  return result;
+  std::u16string text;
+  AppendUtf8(text, utf8);
+  return CString(std::u16string_view(text));
 }
 
 std::string CString::ToUtf8() const {
   // Exact size first, so the result carries no slack; unpaired surrogates
   // become U+FFFD (three bytes, like any other BMP unit above U+07FF).
-  const size_t n = s_.size();
+  const std::u16string_view s = view();
+  const size_t n = s.size();
   size_t bytes = 0;
   for (size_t i = 0; i < n; ++i) {
-    const char16_t c = s_[i];
+    const char16_t c = s[i];
     if (c < 0x80) {
       bytes += 1;
     } else if (c < 0x800) {
       bytes += 2;
-    } else if (U16_IS_LEAD(c) && i + 1 < n && U16_IS_TRAIL(s_[i + 1])) {
+    } else if (U16_IS_LEAD(c) && i + 1 < n && U16_IS_TRAIL(s[i + 1])) {
       bytes += 4;
       ++i;
     } else {
@@ -473,14 +582,14 @@ std::string CString::ToUtf8() const {
   char* o = &out[0];
   auto put = [&o](uint32_t byte) { *o++ = static_cast<char>(byte); };
   for (size_t i = 0; i < n; ++i) {
-    uint32_t c = s_[i];
+    uint32_t c = s[i];
     if (c < 0x80) {
       put(c);
     } else if (c < 0x800) {
       put(0xC0 | (c >> 6));
       put(0x80 | (c & 0x3F));
-    } else if (U16_IS_LEAD(c) && i + 1 < n && U16_IS_TRAIL(s_[i + 1])) {
-      c = U16_GET_SUPPLEMENTARY(c, s_[i + 1]);
+    } else if (U16_IS_LEAD(c) && i + 1 < n && U16_IS_TRAIL(s[i + 1])) {
+      c = U16_GET_SUPPLEMENTARY(c, s[i + 1]);
       ++i;
       put(0xF0 | (c >> 18));
       put(0x80 | ((c >> 12) & 0x3F));
@@ -497,42 +606,38 @@ std::string CString::ToUtf8() const {
 }
 
 CString& CString::operator=(const char16_t* text) {
-  if (text) {
-    s_.assign(text);  // safe even when `text` points into s_
-  } else {
-    s_.clear();
-  }
+  AssignUnits(text ? text : u"", u16len(text));  // safe even when `text` points into this
   return *this;
 }
 
 CString& CString::operator=(char16_t ch) {
-  s_.assign(1, ch);
+  AssignUnits(&ch, 1);
   return *this;
 }
 
 CString& CString::operator+=(const char16_t* text) {
-  if (text) s_.append(text);
+  if (text) AppendUnits(text, u16len(text));
   return *this;
 }
 
 void CString::Append(const char16_t* text, int length) {
-  if (text && length > 0) s_.append(text, static_cast<size_t>(length));
+  if (text && length > 0) AppendUnits(text, static_cast<size_t>(length));
 }
 
 int CString::Compare(const char16_t* other) const {
-  return CompareUnits(s_, std::u16string_view(other ? other : u""));
+  return CompareUnits(view(), std::u16string_view(other ? other : u""));
 }
 
 int CString::CompareNoCase(const char16_t* other) const {
   if (!other) other = u"";
-  const int32_t lengthA = static_cast<int32_t>(s_.size());
+  const int32_t lengthA = GetLength();
   const int32_t lengthB = static_cast<int32_t>(u16len(other));
   int32_t i = 0;
   int32_t j = 0;
   while (i < lengthA && j < lengthB) {
     UChar32 a;
     UChar32 b;
-    U16_NEXT(s_.data(), i, lengthA, a);
+    U16_NEXT(p_, i, lengthA, a);
     U16_NEXT(other, j, lengthB, b);
     a = u_foldCase(a, U_FOLD_CASE_DEFAULT);
     b = u_foldCase(b, U_FOLD_CASE_DEFAULT);
@@ -553,69 +658,74 @@ int CString::CompareNoCase(const char16_t* other) const {
 CString CString::Mid(int first) const { return Mid(first, GetLength()); }
 
 CString CString::Mid(int first, int count) const {
-  const size_t from = Clamp(first, s_.size());
-  return CString(s_.substr(from, Clamp(count, s_.size() - from)));
+  const size_t from = Clamp(first, Size());
+  return CString(view().substr(from, Clamp(count, Size() - from)));
 }
 
-CString CString::Left(int count) const { return CString(s_.substr(0, Clamp(count, s_.size()))); }
+CString CString::Left(int count) const { return CString(view().substr(0, Clamp(count, Size()))); }
 
 CString CString::Right(int count) const {
-  const size_t n = Clamp(count, s_.size());
-  return CString(s_.substr(s_.size() - n));
+  const size_t n = Clamp(count, Size());
+  return CString(view().substr(Size() - n));
 }
 
 CString CString::SpanIncluding(const char16_t* set) const {
   size_t n = 0;
-  while (n < s_.size() && InSet(set, s_[n])) ++n;
+  while (n < Size() && InSet(set, p_[n])) ++n;
   return Left(static_cast<int>(n));
 }
 
 CString CString::SpanExcluding(const char16_t* set) const {
   size_t n = 0;
-  while (n < s_.size() && !InSet(set, s_[n])) ++n;
+  while (n < Size() && !InSet(set, p_[n])) ++n;
   return Left(static_cast<int>(n));
 }
 
 int CString::Find(char16_t ch, int start) const {
-  if (start < 0 || static_cast<size_t>(start) >= s_.size()) return -1;
-  const size_t at = s_.find(ch, static_cast<size_t>(start));
-  return at == std::u16string::npos ? -1 : static_cast<int>(at);
+  if (start < 0 || static_cast<size_t>(start) >= Size()) return -1;
+  const size_t at = view().find(ch, static_cast<size_t>(start));
+  return at == std::u16string_view::npos ? -1 : static_cast<int>(at);
 }
 
 int CString::Find(const char16_t* sub, int start) const {
-  if (start < 0 || static_cast<size_t>(start) > s_.size()) return -1;
-  const size_t at = s_.find(sub ? sub : u"", static_cast<size_t>(start));
-  return at == std::u16string::npos ? -1 : static_cast<int>(at);
+  if (start < 0 || static_cast<size_t>(start) > Size()) return -1;
+  const size_t at = view().find(sub ? sub : u"", static_cast<size_t>(start));
+  return at == std::u16string_view::npos ? -1 : static_cast<int>(at);
 }
 
 int CString::ReverseFind(char16_t ch) const {
-  const size_t at = s_.rfind(ch);
-  return at == std::u16string::npos ? -1 : static_cast<int>(at);
+  const size_t at = view().rfind(ch);
+  return at == std::u16string_view::npos ? -1 : static_cast<int>(at);
 }
 
 int CString::FindOneOf(const char16_t* set) const {
   if (!set || !*set) return -1;
-  const size_t at = s_.find_first_of(set);
-  return at == std::u16string::npos ? -1 : static_cast<int>(at);
+  const size_t at = view().find_first_of(set);
+  return at == std::u16string_view::npos ? -1 : static_cast<int>(at);
 }
 
 CString& CString::MakeLower() {
-  MapCodePoints(s_, [](UChar32 c) { return u_tolower(c); });
+  std::u16string text = str();
+  MapCodePoints(text, [](UChar32 c) { return u_tolower(c); });
+  AssignUnits(text.data(), text.size());
   return *this;
 }
 
 CString& CString::MakeUpper() {
-  MapCodePoints(s_, [](UChar32 c) { return u_toupper(c); });
+  std::u16string text = str();
+  MapCodePoints(text, [](UChar32 c) { return u_toupper(c); });
+  AssignUnits(text.data(), text.size());
   return *this;
 }
 
 CString& CString::MakeReverse() {
-  std::reverse(s_.begin(), s_.end());
+  const size_t n = Size();
+  std::reverse(p_, p_ + n);
   // Reversing units turns each pair into trail+lead; swap them back so that
   // supplementary characters survive.
-  for (size_t i = 0; i + 1 < s_.size(); ++i) {
-    if (U16_IS_TRAIL(s_[i]) && U16_IS_LEAD(s_[i + 1])) {
-      std::swap(s_[i], s_[i + 1]);
+  for (size_t i = 0; i + 1 < n; ++i) {
+    if (U16_IS_TRAIL(p_[i]) && U16_IS_LEAD(p_[i + 1])) {
+      std::swap(p_[i], p_[i + 1]);
       ++i;
     }
   }
@@ -626,52 +736,61 @@ CString& CString::Trim() { return TrimRight().TrimLeft(); }
 CString& CString::Trim(char16_t ch) { return TrimRight(ch).TrimLeft(ch); }
 CString& CString::Trim(const char16_t* set) { return TrimRight(set).TrimLeft(set); }
 
-CString& CString::TrimLeft() {
+namespace {
+
+// Units at the start of `text` for which `drop` holds.
+template <typename Drop>
+size_t LeadingCount(std::u16string_view text, Drop drop) {
   size_t n = 0;
-  while (n < s_.size() && IsSpace(s_[n])) ++n;
-  s_.erase(0, n);
+  while (n < text.size() && drop(text[n])) ++n;
+  return n;
+}
+
+template <typename Drop>
+size_t KeptByTrimRight(std::u16string_view text, Drop drop) {
+  size_t n = text.size();
+  while (n > 0 && drop(text[n - 1])) --n;
+  return n;
+}
+
+}  // namespace
+
+CString& CString::TrimLeft() {
+  Delete(0, static_cast<int>(LeadingCount(view(), IsSpace)));
   return *this;
 }
 
 CString& CString::TrimLeft(char16_t ch) {
-  s_.erase(0, std::min(s_.find_first_not_of(ch), s_.size()));
+  Delete(0, static_cast<int>(LeadingCount(view(), [ch](char16_t c) { return c == ch; })));
   return *this;
 }
 
 CString& CString::TrimLeft(const char16_t* set) {
-  size_t n = 0;
-  while (n < s_.size() && InSet(set, s_[n])) ++n;
-  s_.erase(0, n);
+  Delete(0, static_cast<int>(LeadingCount(view(), [set](char16_t c) { return InSet(set, c); })));
   return *this;
 }
 
 CString& CString::TrimRight() {
-  size_t n = s_.size();
-  while (n > 0 && IsSpace(s_[n - 1])) --n;
-  s_.resize(n);
+  Resize(KeptByTrimRight(view(), IsSpace));
   return *this;
 }
 
 CString& CString::TrimRight(char16_t ch) {
-  size_t n = s_.size();
-  while (n > 0 && s_[n - 1] == ch) --n;
-  s_.resize(n);
+  Resize(KeptByTrimRight(view(), [ch](char16_t c) { return c == ch; }));
   return *this;
 }
 
 CString& CString::TrimRight(const char16_t* set) {
-  size_t n = s_.size();
-  while (n > 0 && InSet(set, s_[n - 1])) --n;
-  s_.resize(n);
+  Resize(KeptByTrimRight(view(), [set](char16_t c) { return InSet(set, c); }));
   return *this;
 }
 
 int CString::Replace(char16_t from, char16_t to) {
   if (from == to) return 0;
   int count = 0;
-  for (char16_t& c : s_) {
-    if (c == from) {
-      c = to;
+  for (char16_t* c = p_; c != p_ + Size(); ++c) {
+    if (*c == from) {
+      *c = to;
       ++count;
     }
   }
@@ -681,55 +800,68 @@ int CString::Replace(char16_t from, char16_t to) {
 int CString::Replace(const char16_t* from, const char16_t* to) {
   const size_t fromLength = u16len(from);
   if (fromLength == 0) return 0;
+  const std::u16string_view text = view();
   const std::u16string_view needle(from, fromLength);
   const std::u16string_view replacement(to ? to : u"", u16len(to));
   int count = 0;
-  for (size_t at = s_.find(needle); at != std::u16string::npos;
-       at = s_.find(needle, at + fromLength)) {
+  for (size_t at = text.find(needle); at != std::u16string_view::npos;
+       at = text.find(needle, at + fromLength)) {
     ++count;
   }
   if (count == 0) return 0;
-  // `from` or `to` may point into s_, so build the result apart.
+  // `from` or `to` may point into this text, so build the result apart.
   std::u16string result;
   const size_t n = static_cast<size_t>(count);
-  result.reserve(s_.size() - n * fromLength + n * replacement.size());
+  result.reserve(text.size() - n * fromLength + n * replacement.size());
   size_t done = 0;
-  for (size_t at = s_.find(needle); at != std::u16string::npos;
-       at = s_.find(needle, at + fromLength)) {
-    result.append(s_, done, at - done);
+  for (size_t at = text.find(needle); at != std::u16string_view::npos;
+       at = text.find(needle, at + fromLength)) {
+    result.append(text.substr(done, at - done));
     result.append(replacement);
     done = at + fromLength;
   }
-  result.append(s_, done, std::u16string::npos);
-  s_.swap(result);
+  result.append(text.substr(done));
+  AssignUnits(result.data(), result.size());
   return count;
 }
 
 int CString::Remove(char16_t ch) {
-  const auto end = std::remove(s_.begin(), s_.end(), ch);
-  const int removed = static_cast<int>(s_.end() - end);
-  s_.erase(end, s_.end());
+  char16_t* const end = p_ + Size();
+  char16_t* const kept = std::remove(p_, end, ch);
+  const int removed = static_cast<int>(end - kept);
+  if (removed != 0) SetSize(static_cast<size_t>(kept - p_));
   return removed;
 }
 
 int CString::Insert(int index, char16_t ch) {
-  s_.insert(Clamp(index, s_.size()), 1, ch);
+  std::u16string text = str();
+  text.insert(Clamp(index, text.size()), 1, ch);
+  AssignUnits(text.data(), text.size());
   return GetLength();
 }
 
 int CString::Insert(int index, const char16_t* text) {
-  if (text) s_.insert(Clamp(index, s_.size()), text);
+  if (!text || !*text) return GetLength();
+  std::u16string result = str();
+  result.insert(Clamp(index, result.size()), text);
+  AssignUnits(result.data(), result.size());
   return GetLength();
 }
 
 int CString::Delete(int index, int count) {
-  const size_t from = Clamp(index, s_.size());
-  s_.erase(from, Clamp(count, s_.size() - from));
+  const size_t length = Size();
+  const size_t from = Clamp(index, length);
+  const size_t n = Clamp(count, length - from);
+  if (n != 0) {
+    std::memmove(p_ + from, p_ + from + n, (length - from - n) * sizeof(char16_t));
+    SetSize(length - n);
+  }
   return GetLength();
 }
 
 CString CString::Tokenize(const char16_t* delims, int& start) const {
-  if (start >= 0 && static_cast<size_t>(start) < s_.size()) {
+  const size_t length = Size();
+  if (start >= 0 && static_cast<size_t>(start) < length) {
     if (!delims || !*delims) {
       // No delimiters: the rest is one token, and the next call ends.
       CString rest = Mid(start);
@@ -737,12 +869,12 @@ CString CString::Tokenize(const char16_t* delims, int& start) const {
       return rest;
     }
     size_t from = static_cast<size_t>(start);
-    while (from < s_.size() && InSet(delims, s_[from])) ++from;
-    if (from < s_.size()) {
+    while (from < length && InSet(delims, p_[from])) ++from;
+    if (from < length) {
       size_t until = from;
-      while (until < s_.size() && !InSet(delims, s_[until])) ++until;
+      while (until < length && !InSet(delims, p_[until])) ++until;
       start = static_cast<int>(until + 1);
-      return CString(s_.substr(from, until - from));
+      return CString(view().substr(from, until - from));
     }
   }
   start = -1;
@@ -764,13 +896,13 @@ void CString::AppendFormat(const char16_t* format, ...) {
 }
 
 void CString::FormatV(const char16_t* format, va_list args) {
-  // Arguments may point into s_, so the old text lives until the end.
+  // Arguments may point into this text, so the old text lives until the end.
   std::u16string out;
   va_list copy;
   va_copy(copy, args);
   FormatInto(out, format, copy);
   va_end(copy);
-  s_.swap(out);
+  AssignUnits(out.data(), out.size());
 }
 
 void CString::AppendFormatV(const char16_t* format, va_list args) {
@@ -779,25 +911,23 @@ void CString::AppendFormatV(const char16_t* format, va_list args) {
   va_copy(copy, args);
   FormatInto(out, format, copy);
   va_end(copy);
-  s_ += out;
+  AppendUnits(out.data(), out.size());
 }
 
 char16_t* CString::GetBuffer(int minLength) {
-  if (minLength > 0 && static_cast<size_t>(minLength) > s_.size()) {
-    s_.resize(static_cast<size_t>(minLength));
-  }
-  return &s_[0];
+  const size_t length = Size();
+  Resize(minLength > 0 ? std::max(length, static_cast<size_t>(minLength)) : length);
+  return p_;
 }
 
 char16_t* CString::GetBufferSetLength(int length) {
-  s_.resize(length > 0 ? static_cast<size_t>(length) : 0);
-  return &s_[0];
+  Resize(length > 0 ? static_cast<size_t>(length) : 0);
+  return p_;
 }
 
 void CString::ReleaseBuffer(int newLength) {
-  if (newLength < 0) {
-    s_.resize(std::min(s_.size(), s_.find(u'\0')));
-  } else {
-    s_.resize(std::min(s_.size(), static_cast<size_t>(newLength)));
-  }
+  const std::u16string_view text = view();
+  const size_t length = newLength < 0 ? std::min(text.size(), text.find(u'\0'))
+                                      : std::min(text.size(), static_cast<size_t>(newLength));
+  if (length != text.size()) SetSize(length);
 }

@@ -67,9 +67,9 @@ bool Do(ISerialStream& s, CString& value) {
   unsigned int size = 0;
   const void* field = s.ReadField(size);
   if (!field || size % 2 != 0) return false;
-  std::u16string& text = value.str();
-  text.resize(size / 2);
-  if (size != 0) std::memcpy(&text[0], field, size);
+  // A fresh block of exactly the read length: the field need not be aligned.
+  value.Empty();
+  if (size != 0) std::memcpy(value.GetBufferSetLength(static_cast<int>(size / 2)), field, size);
   return true;
 }
 

@@ -106,8 +106,8 @@ bool ExecuteExternalFileEx(unsigned long& exitCode, CString& output, bool report
     text += CString::FromUtf8(std::string_view(pending).substr(0, complete));
     pending.erase(0, complete);
     if (!reportLines) return;
-    const size_t lastBreak = text.str().find_last_of(u"\r\n");
-    if (lastBreak == std::u16string::npos || static_cast<int>(lastBreak) < reported) return;
+    const size_t lastBreak = text.view().find_last_of(u"\r\n");
+    if (lastBreak == std::u16string_view::npos || static_cast<int>(lastBreak) < reported) return;
     const int end = static_cast<int>(lastBreak) + 1;
     SendToPanel(text.Mid(reported, end - reported), CMessagePanelMsg::ProcessOutput);
     reported = end;
@@ -205,7 +205,7 @@ bool RunReportFile::Write() const {
   std::vector<unsigned char> data;
   data.reserve(4 + 2 * static_cast<size_t>(text_.GetLength()));
   for (int shift = 0; shift < 32; shift += 8) data.push_back((result_ >> shift) & 0xFF);
-  for (const char16_t unit : text_.str()) {
+  for (const char16_t unit : text_.view()) {
     data.push_back(unit & 0xFF);
     data.push_back(unit >> 8);
   }

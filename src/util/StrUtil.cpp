@@ -16,12 +16,11 @@ char16_t MapUnit(char16_t c) {
 
 template <UChar32 (*Map)(UChar32)>
 void MapUnits(CString& s, int index) {
-  std::u16string& text = s.str();
+  const int length = s.GetLength();
   if (index == -1) {
-    for (char16_t& c : text) c = MapUnit<Map>(c);
-  } else if (index >= 0 && static_cast<size_t>(index) < text.size()) {
-    char16_t& c = text[static_cast<size_t>(index)];
-    c = MapUnit<Map>(c);
+    for (int i = 0; i < length; ++i) s.SetAt(i, MapUnit<Map>(s.GetAt(i)));
+  } else if (index >= 0 && index < length) {
+    s.SetAt(index, MapUnit<Map>(s.GetAt(index)));
   }
 }
 

@@ -146,15 +146,15 @@ CString ShowEscapeCodes(CString s) {
   const size_t extra = CountEscapes(s.view());
   if (extra == 0) return s;
   std::u16string out;
-  out.reserve(s.str().size() + extra);
+  out.reserve(s.view().size() + extra);
   AppendEscaped(out, s.view());
   return CString(std::move(out));
 }
 
 CString HideEscapeCodes(CString s) {
-  if (s.str().find(u'\\') == std::u16string::npos) return s;
+  if (s.view().find(u'\\') == std::u16string_view::npos) return s;
   std::u16string out;
-  out.reserve(s.str().size());
+  out.reserve(s.view().size());
   AppendUnescaped(out, s.view());
   return CString(std::move(out));
 }
@@ -173,7 +173,7 @@ CString StrToGuiStr(const CString& unified) {
 
 CString GuiStrToStr(const CString& text) {
   std::u16string out;
-  out.reserve(text.str().size() + 1);
+  out.reserve(text.view().size() + 1);
   out += u'@';
   AppendUnescaped(out, text.view());
   return CString(std::move(out));

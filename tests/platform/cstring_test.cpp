@@ -104,6 +104,64 @@ TEST(CString, ConstructionAndBuffer) {
   EXPECT_EQ(s.str(), u"abcd");
 }
 
+// Texts that point into the string they change, growth past every inline
+// or allocated size, and moved-from strings.
+TEST(CString, StorageAliasingAndGrowth) {
+  for (const char16_t* seed : {u"a", u"abcdefg", u"abcdefgh", u"a longer text than any inline room"}) {
+    const std::u16string expect(seed);
+    CString s(seed);
+    s += s;
+    EXPECT_EQ(s.str(), expect + expect);
+    s = CString(seed);
+    s.Append(s.GetString() + 1, s.GetLength() - 1);
+    EXPECT_EQ(s.str(), expect + expect.substr(1));
+    s = CString(seed);
+    s = s.GetString() + 1;
+    EXPECT_EQ(s.str(), expect.substr(1));
+    s = CString(seed);
+    s = s;  // NOLINT: self-assignment is the case under test
+    EXPECT_EQ(s.str(), expect);
+    s.Insert(1, s.GetString());
+    EXPECT_EQ(s.str(), expect.substr(0, 1) + expect + expect.substr(1));
+    s = CString(seed);
+    s.Replace(s.GetString(), s.GetString());
+    EXPECT_EQ(s.str(), expect);
+
+    CString moved(std::move(s));
+    EXPECT_EQ(moved.str(), expect);
+    EXPECT_TRUE(s.IsEmpty());  // NOLINT: moved-from strings are empty
+    EXPECT_EQ(s.GetString()[0], u'\0');
+    s = std::move(moved);
+    EXPECT_EQ(s.str(), expect);
+    CString copy(s);
+    copy.SetAt(0, u'#');
+    EXPECT_EQ(s.str(), expect);  // copies never share a text
+  }
+
+  std::u16string expect;
+  CString grown;
+  for (int i = 0; i < 3000; ++i) {
+    const char16_t unit = static_cast<char16_t>(u'a' + i % 26);
+    grown.AppendChar(unit);
+    expect += unit;
+    ASSERT_EQ(grown.GetLength(), static_cast<int>(expect.size()));
+    ASSERT_EQ(grown.GetString()[grown.GetLength()], u'\0');
+  }
+  EXPECT_EQ(grown.str(), expect);
+  grown.Delete(1, 2990);
+  EXPECT_EQ(grown.str(), expect.substr(0, 1) + expect.substr(2991));
+  grown.Empty();
+  EXPECT_TRUE(grown.IsEmpty());
+  EXPECT_EQ(grown, CString());
+  EXPECT_EQ(CString(u"ab") + u'c' + CString(u"de") + u"f", CString(u"abcdef"));
+  EXPECT_EQ(std::hash<CString>()(CString(u"abc")), std::hash<CString>()(CString(u"ab") + u"c"));
+  // Equal lengths, different units after a zero.
+  CString zeroA(u"a\0b", 3);
+  CString zeroB(u"a\0c", 3);
+  EXPECT_NE(zeroA, zeroB);
+  EXPECT_LT(zeroA, zeroB);
+}
+
 TEST(CString, MidLeftRightClamp) {
   const CString s(u"abcdef");
   struct Case {

@@ -220,7 +220,9 @@ TEST(LoaderFailures, MissingTablesAndDamagedFiles) {
       EXPECT_EQ(storage.Load(), nullptr);
     }
     ASSERT_FALSE(messages.texts.empty());
-    if (storage.IsGood()) EXPECT_EQ(messages.texts.back(), u"IO error");
+    if (storage.IsGood()) {
+      EXPECT_EQ(messages.texts.back(), u"IO error");
+    }
   }
 }
 
