@@ -436,47 +436,42 @@ size_t u16len(const char16_t* text) { return text ? std::char_traits<char16_t>::
 
 // ---- storage ----
 
-const CString::EmptyRep CString::kEmptyRep = {{0, 0}, {0, 0, 0, 0}};
-
 namespace {
 
-// Lengths are ints in the interface; keep the block size well inside 32 bits.
+// Lengths are ints in the interface; the capacity's high half has 15 bits.
 constexpr size_t kMaxLength = 0x3FFFFFF0;
 
 }  // namespace
 
 void CString::Empty() noexcept {
   Release();
-  p_ = EmptyText();
+  SetEmpty();
 }
 
-void CString::Reserve(size_t capacity) {
-  const size_t length = Size();
-  if (Owns() && capacity <= Head().capacity) return;
+void CString::MoveToHeap(size_t capacity) {
   if (capacity > kMaxLength) throw std::length_error("CString: text too long");
-  void* block = ::operator new(sizeof(Header) + (capacity + 1) * sizeof(char16_t));
-  auto* header = static_cast<Header*>(block);
-  header->length = static_cast<uint32_t>(length);
-  header->capacity = static_cast<uint32_t>(capacity);
-  auto* text = reinterpret_cast<char16_t*>(header + 1);
-  std::memcpy(text, p_, (length + 1) * sizeof(char16_t));
+  const size_t length = Size();
+  auto* text = static_cast<char16_t*>(::operator new((capacity + 1) * sizeof(char16_t)));
+  std::memcpy(text, Data(), length * sizeof(char16_t));
+  text[length] = 0;
   Release();
-  p_ = text;
+  std::memcpy(units_, &text, sizeof text);
+  const uint32_t n = static_cast<uint32_t>(length);
+  std::memcpy(units_ + 4, &n, sizeof n);
+  units_[6] = static_cast<char16_t>(capacity & 0xFFFF);
+  units_[7] = static_cast<char16_t>(kHeapMark | (capacity >> 16));
 }
 
 void CString::AssignUnits(const char16_t* text, size_t length) {
-  if (length == 0) {
-    Empty();
-    return;
-  }
-  if (Owns() && length <= Head().capacity) {
-    std::memmove(p_, text, length * sizeof(char16_t));
+  if (length <= Capacity()) {
+    // An empty view may carry a null pointer, which memmove must not see.
+    if (length != 0) std::memmove(Data(), text, length * sizeof(char16_t));
     SetSize(length);
     return;
   }
-  CString fresh;  // `text` may lie in the block this replaces
-  fresh.Reserve(length);
-  std::memcpy(fresh.p_, text, length * sizeof(char16_t));
+  CString fresh;  // `text` may lie in the text this replaces
+  fresh.MoveToHeap(length);
+  std::memcpy(fresh.Data(), text, length * sizeof(char16_t));
   fresh.SetSize(length);
   *this = std::move(fresh);
 }
@@ -485,71 +480,76 @@ void CString::AppendUnits(const char16_t* text, size_t length) {
   if (length == 0) return;
   const size_t old = Size();
   if (length > kMaxLength - old) throw std::length_error("CString: text too long");
-  if (Owns() && old + length <= Head().capacity) {
-    std::memcpy(p_ + old, text, length * sizeof(char16_t));
-    SetSize(old + length);
+  const size_t needed = old + length;
+  if (needed <= Capacity()) {
+    std::memcpy(Data() + old, text, length * sizeof(char16_t));
+    SetSize(needed);
     return;
   }
-  // Appending again is likely once a text grows: leave it room.
-  const size_t needed = old + length;
+  // A text that outgrows its room is likely to grow again: leave it some.
   CString grown;  // `text` may lie in this text, which must outlive the copy
-  grown.Reserve(Owns() ? std::min(kMaxLength, needed + needed / 2 + 8) : needed);
-  std::memcpy(grown.p_, p_, old * sizeof(char16_t));
-  std::memcpy(grown.p_ + old, text, length * sizeof(char16_t));
-  grown.SetSize(old + length);
+  grown.MoveToHeap(OnHeap() ? std::min(kMaxLength, needed + needed / 2 + 8) : needed);
+  std::memcpy(grown.Data(), Data(), old * sizeof(char16_t));
+  std::memcpy(grown.Data() + old, text, length * sizeof(char16_t));
+  grown.SetSize(needed);
   *this = std::move(grown);
 }
 
 void CString::Resize(size_t length) {
   const size_t old = Size();
-  if (length == old && (Owns() || length != 0)) return;
   Reserve(length);
-  if (length > old) std::memset(p_ + old, 0, (length - old) * sizeof(char16_t));
+  if (length > old) std::memset(Data() + old, 0, (length - old) * sizeof(char16_t));
   SetSize(length);
 }
 
 CString CString::Concat(std::u16string_view a, std::u16string_view b) {
   CString result;
-  if (a.size() + b.size() == 0) return result;
   result.Reserve(a.size() + b.size());
   result.AppendUnits(a.data(), a.size());
   result.AppendUnits(b.data(), b.size());
   return result;
 }
 
-CString::CString(const CString& other) : p_(EmptyText()) { AssignUnits(other.p_, other.Size()); }
+CString::CString(const CString& other) {
+  if (other.OnHeap()) {
+    SetEmpty();
+    AssignUnits(other.HeapText(), other.Size());
+  } else {
+    std::memcpy(units_, other.units_, sizeof units_);
+  }
+}
 
 CString& CString::operator=(const CString& other) {
-  if (this != &other) AssignUnits(other.p_, other.Size());
+  if (this != &other) AssignUnits(other.Data(), other.Size());
   return *this;
 }
 
 CString& CString::operator=(CString&& other) noexcept {
   if (this != &other) {
     Release();
-    p_ = other.p_;
-    other.p_ = EmptyText();
+    std::memcpy(units_, other.units_, sizeof units_);
+    other.SetEmpty();
   }
   return *this;
 }
 
 // ---- members ----
 
-CString::CString(const char16_t* text) : p_(EmptyText()) {
+CString::CString(const char16_t* text) : CString() {
   if (text) AssignUnits(text, u16len(text));
 }
 
-CString::CString(const char16_t* text, int length) : p_(EmptyText()) {
+CString::CString(const char16_t* text, int length) : CString() {
   if (text && length > 0) AssignUnits(text, static_cast<size_t>(length));
 }
 
-CString::CString(char16_t ch, int repeat) : p_(EmptyText()) {
+CString::CString(char16_t ch, int repeat) : CString() {
   if (repeat <= 0) return;
   Resize(static_cast<size_t>(repeat));
-  std::fill(p_, p_ + repeat, ch);
+  std::fill(Data(), Data() + repeat, ch);
 }
 
-CString::CString(std::u16string_view text) : p_(EmptyText()) {
+CString::CString(std::u16string_view text) : CString() {
   AssignUnits(text.data(), text.size());
 }
 
@@ -637,7 +637,7 @@ int CString::CompareNoCase(const char16_t* other) const {
   while (i < lengthA && j < lengthB) {
     UChar32 a;
     UChar32 b;
-    U16_NEXT(p_, i, lengthA, a);
+    U16_NEXT(Data(), i, lengthA, a);
     U16_NEXT(other, j, lengthB, b);
     a = u_foldCase(a, U_FOLD_CASE_DEFAULT);
     b = u_foldCase(b, U_FOLD_CASE_DEFAULT);
@@ -671,13 +671,13 @@ CString CString::Right(int count) const {
 
 CString CString::SpanIncluding(const char16_t* set) const {
   size_t n = 0;
-  while (n < Size() && InSet(set, p_[n])) ++n;
+  while (n < Size() && InSet(set, Data()[n])) ++n;
   return Left(static_cast<int>(n));
 }
 
 CString CString::SpanExcluding(const char16_t* set) const {
   size_t n = 0;
-  while (n < Size() && !InSet(set, p_[n])) ++n;
+  while (n < Size() && !InSet(set, Data()[n])) ++n;
   return Left(static_cast<int>(n));
 }
 
@@ -720,12 +720,12 @@ CString& CString::MakeUpper() {
 
 CString& CString::MakeReverse() {
   const size_t n = Size();
-  std::reverse(p_, p_ + n);
+  std::reverse(Data(), Data() + n);
   // Reversing units turns each pair into trail+lead; swap them back so that
   // supplementary characters survive.
   for (size_t i = 0; i + 1 < n; ++i) {
-    if (U16_IS_TRAIL(p_[i]) && U16_IS_LEAD(p_[i + 1])) {
-      std::swap(p_[i], p_[i + 1]);
+    if (U16_IS_TRAIL(Data()[i]) && U16_IS_LEAD(Data()[i + 1])) {
+      std::swap(Data()[i], Data()[i + 1]);
       ++i;
     }
   }
@@ -788,7 +788,7 @@ CString& CString::TrimRight(const char16_t* set) {
 int CString::Replace(char16_t from, char16_t to) {
   if (from == to) return 0;
   int count = 0;
-  for (char16_t* c = p_; c != p_ + Size(); ++c) {
+  for (char16_t* c = Data(); c != Data() + Size(); ++c) {
     if (*c == from) {
       *c = to;
       ++count;
@@ -826,10 +826,10 @@ int CString::Replace(const char16_t* from, const char16_t* to) {
 }
 
 int CString::Remove(char16_t ch) {
-  char16_t* const end = p_ + Size();
-  char16_t* const kept = std::remove(p_, end, ch);
+  char16_t* const end = Data() + Size();
+  char16_t* const kept = std::remove(Data(), end, ch);
   const int removed = static_cast<int>(end - kept);
-  if (removed != 0) SetSize(static_cast<size_t>(kept - p_));
+  if (removed != 0) SetSize(static_cast<size_t>(kept - Data()));
   return removed;
 }
 
@@ -853,7 +853,7 @@ int CString::Delete(int index, int count) {
   const size_t from = Clamp(index, length);
   const size_t n = Clamp(count, length - from);
   if (n != 0) {
-    std::memmove(p_ + from, p_ + from + n, (length - from - n) * sizeof(char16_t));
+    std::memmove(Data() + from, Data() + from + n, (length - from - n) * sizeof(char16_t));
     SetSize(length - n);
   }
   return GetLength();
@@ -869,10 +869,10 @@ CString CString::Tokenize(const char16_t* delims, int& start) const {
       return rest;
     }
     size_t from = static_cast<size_t>(start);
-    while (from < length && InSet(delims, p_[from])) ++from;
+    while (from < length && InSet(delims, Data()[from])) ++from;
     if (from < length) {
       size_t until = from;
-      while (until < length && !InSet(delims, p_[until])) ++until;
+      while (until < length && !InSet(delims, Data()[until])) ++until;
       start = static_cast<int>(until + 1);
       return CString(view().substr(from, until - from));
     }
@@ -917,12 +917,12 @@ void CString::AppendFormatV(const char16_t* format, va_list args) {
 char16_t* CString::GetBuffer(int minLength) {
   const size_t length = Size();
   Resize(minLength > 0 ? std::max(length, static_cast<size_t>(minLength)) : length);
-  return p_;
+  return Data();
 }
 
 char16_t* CString::GetBufferSetLength(int length) {
   Resize(length > 0 ? static_cast<size_t>(length) : 0);
-  return p_;
+  return Data();
 }
 
 void CString::ReleaseBuffer(int newLength) {

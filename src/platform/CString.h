@@ -1,9 +1,9 @@
 // CString: the UTF-16 string value type of every interface of the library.
 // It keeps the MFC member names that callers written against the Windows
 // original expect. A project holds millions of strings (property names and
-// values, translations), so the object is one pointer: to the text of a heap
-// block that carries its length and capacity, or to a shared constant empty
-// text, so that an empty string owns no memory.
+// values, translations), most of them short, so the object is 16 bytes that
+// hold up to 7 units in place, or else a pointer to a heap text with its
+// length and capacity.
 #pragma once
 
 #include <cstdarg>
@@ -19,14 +19,17 @@
 // Indexes and lengths are in UTF-16 code units, as with MFC's CStringW.
 class CString {
  public:
-  CString() noexcept : p_(EmptyText()) {}
+  CString() noexcept : units_{0, 0, 0, 0, 0, 0, 0, kInPlace} {}
   CString(const char16_t* text);  // NOLINT: implicit like MFC; null is empty
   CString(const char16_t* text, int length);
   CString(char16_t ch, int repeat = 1);
   CString(const std::u16string& text) : CString(std::u16string_view(text)) {}  // NOLINT
   explicit CString(std::u16string_view text);
   CString(const CString& other);
-  CString(CString&& other) noexcept : p_(other.p_) { other.p_ = EmptyText(); }
+  CString(CString&& other) noexcept {
+    std::memcpy(units_, other.units_, sizeof units_);
+    other.SetEmpty();
+  }
   CString& operator=(const CString& other);
   CString& operator=(CString&& other) noexcept;
   ~CString() { Release(); }
@@ -39,20 +42,20 @@ class CString {
   bool IsEmpty() const { return Size() == 0; }
   // Frees the text.
   void Empty() noexcept;
-  char16_t GetAt(int index) const { return p_[index]; }
+  char16_t GetAt(int index) const { return Data()[index]; }
   // REQUIRES: 0 <= index < GetLength().
-  void SetAt(int index, char16_t ch) { p_[index] = ch; }
+  void SetAt(int index, char16_t ch) { Data()[index] = ch; }
   char16_t operator[](int index) const { return GetAt(index); }
 
-  const char16_t* GetString() const { return p_; }
-  operator const char16_t*() const { return p_; }  // NOLINT
+  const char16_t* GetString() const { return Data(); }
+  operator const char16_t*() const { return Data(); }  // NOLINT
   // A copy of the text.
-  std::u16string str() const { return std::u16string(p_, Size()); }
-  std::u16string_view view() const { return {p_, Size()}; }
+  std::u16string str() const { return std::u16string(view()); }
+  std::u16string_view view() const { return {Data(), Size()}; }
 
   CString& operator=(const char16_t* text);
   CString& operator=(char16_t ch);
-  CString& operator+=(const CString& other) { AppendUnits(other.p_, other.Size()); return *this; }
+  CString& operator+=(const CString& other) { AppendUnits(other.Data(), other.Size()); return *this; }
   CString& operator+=(const char16_t* text);
   CString& operator+=(char16_t ch) { AppendUnits(&ch, 1); return *this; }
   void Append(const char16_t* text, int length);
@@ -137,7 +140,7 @@ class CString {
 
   friend bool operator==(const CString& a, const CString& b) {
     const size_t n = a.Size();
-    return n == b.Size() && std::memcmp(a.p_, b.p_, n * sizeof(char16_t)) == 0;
+    return n == b.Size() && std::memcmp(a.Data(), b.Data(), n * sizeof(char16_t)) == 0;
   }
   friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
   friend bool operator<(const CString& a, const CString& b) { return a.view() < b.view(); }
@@ -150,42 +153,64 @@ class CString {
   friend bool operator!=(const char16_t* a, const CString& b) { return b.Compare(a) != 0; }
 
  private:
-  // Sits just before the text of an owned block.
-  struct Header {
-    uint32_t length;
-    uint32_t capacity;  // units the block holds before the terminating zero
-  };
-  struct EmptyRep {
-    Header header;
-    char16_t text[4];
-  };
-  static const EmptyRep kEmptyRep;
+  // units_[7] tells the two forms apart. In place, it is 7 minus the length,
+  // so that a text of 7 units ends in its own terminating zero. On the heap,
+  // units_[0..3] hold the text's address, units_[4..5] its length, and
+  // units_[6] and units_[7] the low and high halves of its capacity, the
+  // high half marked by the top bit.
+  static constexpr size_t kInPlace = 7;
+  static constexpr char16_t kHeapMark = 0x8000;
 
-  static char16_t* EmptyText() noexcept { return const_cast<char16_t*>(kEmptyRep.text); }
-  const Header& Head() const {
-    return *reinterpret_cast<const Header*>(reinterpret_cast<const char*>(p_) - sizeof(Header));
+  bool OnHeap() const { return (units_[7] & kHeapMark) != 0; }
+  char16_t* HeapText() const {
+    char16_t* text;
+    std::memcpy(&text, units_, sizeof text);
+    return text;
   }
-  Header& Head() { return *reinterpret_cast<Header*>(reinterpret_cast<char*>(p_) - sizeof(Header)); }
-  size_t Size() const { return Head().length; }
-  bool Owns() const { return p_ != EmptyText(); }
+  const char16_t* Data() const { return OnHeap() ? HeapText() : units_; }
+  char16_t* Data() { return OnHeap() ? HeapText() : units_; }
+  size_t Size() const {
+    if (!OnHeap()) return kInPlace - units_[7];
+    uint32_t length;
+    std::memcpy(&length, units_ + 4, sizeof length);
+    return length;
+  }
+  size_t Capacity() const {
+    if (!OnHeap()) return kInPlace;
+    return units_[6] | (static_cast<size_t>(units_[7] & ~kHeapMark) << 16);
+  }
+  void SetEmpty() noexcept {
+    units_[0] = 0;
+    units_[7] = kInPlace;
+  }
   void Release() noexcept {
-    if (Owns()) ::operator delete(&Head());
+    if (OnHeap()) ::operator delete(HeapText());
   }
-  // Sets the length of an owned text and writes its terminating zero.
+  // Sets the length (within the capacity) and writes the terminating zero.
   void SetSize(size_t length) {
-    Head().length = static_cast<uint32_t>(length);
-    p_[length] = 0;
+    if (OnHeap()) {
+      HeapText()[length] = 0;
+      const uint32_t n = static_cast<uint32_t>(length);
+      std::memcpy(units_ + 4, &n, sizeof n);
+    } else {
+      units_[length] = 0;
+      units_[7] = static_cast<char16_t>(kInPlace - length);
+    }
   }
-  // Makes room for `capacity` units, keeping the text; growing an owned text
-  // leaves slack for further appends, a first allocation does not.
-  void Reserve(size_t capacity);
+  // Moves the text to a heap block of exactly `capacity` units; the text
+  // must fit.
+  void MoveToHeap(size_t capacity);
+  // Makes room for `capacity` units, keeping the text.
+  void Reserve(size_t capacity) {
+    if (capacity > Capacity()) MoveToHeap(capacity);
+  }
   void AssignUnits(const char16_t* text, size_t length);  // `text` may point into this
   void AppendUnits(const char16_t* text, size_t length);  // likewise
   // New length, units past the old length being zero.
   void Resize(size_t length);
   static CString Concat(std::u16string_view a, std::u16string_view b);
 
-  char16_t* p_;
+  alignas(8) char16_t units_[8];
 };
 
 namespace std {

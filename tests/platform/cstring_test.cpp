@@ -119,7 +119,8 @@ TEST(CString, StorageAliasingAndGrowth) {
     s = s.GetString() + 1;
     EXPECT_EQ(s.str(), expect.substr(1));
     s = CString(seed);
-    s = s;  // NOLINT: self-assignment is the case under test
+    const CString& self = s;
+    s = self;
     EXPECT_EQ(s.str(), expect);
     s.Insert(1, s.GetString());
     EXPECT_EQ(s.str(), expect.substr(0, 1) + expect + expect.substr(1));
@@ -151,6 +152,9 @@ TEST(CString, StorageAliasingAndGrowth) {
   grown.Delete(1, 2990);
   EXPECT_EQ(grown.str(), expect.substr(0, 1) + expect.substr(2991));
   grown.Empty();
+  EXPECT_TRUE(grown.IsEmpty());
+  grown = CString(u"long enough to live on the heap");
+  grown = CString(std::u16string_view());  // null data, no units
   EXPECT_TRUE(grown.IsEmpty());
   EXPECT_EQ(grown, CString());
   EXPECT_EQ(CString(u"ab") + u'c' + CString(u"de") + u"f", CString(u"abcdef"));
