@@ -22,15 +22,6 @@
 
 namespace bench {
 
-// The root as the tool stores it: an owned, possibly null item.
-inline bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
-  Serial::AutoPtrSerialStrategy<CResItem> owned(pointer);
-  return owned.Do(s, root);
-}
-
 // Names and texts made once, so that building measures the items.
 struct Vocabulary {
   CPropName caption{u"Caption"};

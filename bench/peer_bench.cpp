@@ -388,7 +388,6 @@ void load(cereal::BinaryInputArchive& ar, CResItem& item) {
 namespace {
 
 using bench::CountItems;
-using bench::DoProject;
 using bench::Plan;
 using bench::SameProject;
 using Bytes = std::vector<unsigned char>;

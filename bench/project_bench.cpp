@@ -34,7 +34,6 @@ namespace {
 
 using bench::BuildProject;
 using bench::CountItems;
-using bench::DoProject;
 using bench::Plan;
 using bench::SameProject;
 using Bytes = std::vector<unsigned char>;

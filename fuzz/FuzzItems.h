@@ -17,15 +17,6 @@ namespace fuzz {
 
 using Bytes = std::vector<unsigned char>;
 
-// The project root as the tool stores it: an owned, possibly null item.
-inline bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
-  Serial::AutoPtrSerialStrategy<CResItem> owned(pointer);
-  return owned.Do(s, root);
-}
-
 // A whole binary stream (header, "Root", `body`, end of "Root") in memory.
 template <typename Body>
 Bytes Save(Body body) {

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
     Serial::Binary::BinarySerialIn reader(in);
-    if (!fuzz::DoProject(reader, root)) return 0;
+    if (!DoProject(reader, root)) return 0;
   } catch (const Serial::Exceptions::FormatIO&) {
     return 0;
   }
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     Serial::MemoryStreamIn in(first.data(), static_cast<unsigned int>(first.size()));
     Serial::Binary::BinarySerialIn reader(in);
-    if (!fuzz::DoProject(reader, again)) __builtin_trap();
+    if (!DoProject(reader, again)) __builtin_trap();
     reader.LeaveNode();  // "Root" ends right after the project
   } catch (const Serial::Exceptions::FormatIO&) {
     __builtin_trap();  // our own output rejected

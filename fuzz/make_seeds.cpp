@@ -223,7 +223,7 @@ std::vector<Seed> ProjectSeeds() {
       {"project_null",
        [](Serial::ISerialStream& s) {
          std::unique_ptr<CResItem> root;
-         fuzz::DoProject(s, root);
+         DoProject(s, root);
        },
        Serial::UNDEFINED_SCHEME_VERSION},
       {"project_small",
@@ -243,7 +243,7 @@ std::vector<Seed> ProjectSeeds() {
            }
            root->AddResItem(file);
          }
-         fuzz::DoProject(s, root);
+         DoProject(s, root);
        },
        Serial::UNDEFINED_SCHEME_VERSION},
       {"project_deep",
@@ -255,7 +255,7 @@ std::vector<Seed> ProjectSeeds() {
            parent->AddResItem(child);
            parent = child;
          }
-         fuzz::DoProject(s, root);
+         DoProject(s, root);
        },
        Serial::UNDEFINED_SCHEME_VERSION},
   };

@@ -8,16 +8,6 @@
 
 namespace {
 
-// The project's root item, owned, through the item factory: the form a
-// project file stores.
-bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
-  Serial::AutoPtrSerialStrategy<CResItem> owned(pointer);
-  return owned.Do(s, root);
-}
-
 std::unique_ptr<CResItem> BuildProject() {
   auto root = std::make_unique<CResItem>();
   auto* dialog = new CResItem();  // the parent takes ownership below

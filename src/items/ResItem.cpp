@@ -8,6 +8,7 @@
 
 #include "items/ItemEvents.h"
 #include "serial/SerialDo.h"
+#include "serial/SerialStrategies.h"
 
 namespace {
 
@@ -266,4 +267,11 @@ bool CResItem::Do(Serial::ISerialStream& s) {
     for (auto& entry : translations_) entry.second->SetParent(this);
   }
   return true;
+}
+
+bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
+  Serial::DefaultSerialStrategy<CResItem> item;
+  Serial::DefaultMonoFactory<CResItem> factory;
+  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
+  return Serial::AutoPtrSerialStrategy<CResItem>(pointer).Do(s, root);
 }

@@ -111,3 +111,7 @@ class CResItem : public IPropContHandler, public CPropContainer {
   int state_;
   CResItem* parent_;
 };
+
+// A project's root as every project file stores it: an owned, possibly null
+// item, created through the item factory when read. Reading replaces `root`.
+bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root);

@@ -81,7 +81,7 @@ TEST(SampleProject, SavedProjectLoadsEqualAndResavesIdentically) {
     auto in = itemtool::OpenSerialFile(first, err);
     ASSERT_NE(in, nullptr);
     Serial::Binary::BinarySerialIn reader(*in);
-    ASSERT_TRUE(itemtool::DoProject(reader, loaded));
+    ASSERT_TRUE(DoProject(reader, loaded));
   }
   ASSERT_NE(loaded, nullptr);
   EXPECT_TRUE(*loaded == *root);

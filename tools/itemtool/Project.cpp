@@ -88,13 +88,6 @@ std::unique_ptr<CResItem> BuildSampleProject() {
   return root;
 }
 
-bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
-  return Serial::AutoPtrSerialStrategy<CResItem>(pointer).Do(s, root);
-}
-
 bool WriteProject(Serial::ISerialStream& s, CResItem& root) {
   // The owning strategy writes exactly what its pointer strategy writes.
   Serial::DefaultSerialStrategy<CResItem> item;

@@ -29,8 +29,6 @@ std::unique_ptr<CResItem> BuildSampleProject();
 // cannot be created.
 bool SaveProjectFile(const std::string& path, CResItem& root);
 
-// The serial form of a project: the root item as an owned pointer.
-bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root);
 // Writes the project below `root`, which stays the caller's.
 bool WriteProject(Serial::ISerialStream& s, CResItem& root);
 
