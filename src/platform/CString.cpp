@@ -495,6 +495,18 @@ void CString::AppendUnits(const char16_t* text, size_t length) {
   *this = std::move(grown);
 }
 
+void CString::SetUnits(const void* bytes, int count) {
+  const size_t length = count > 0 ? static_cast<size_t>(count) : 0;
+  if (length > Capacity()) {
+    // Exactly the room needed: texts read from files are rarely changed.
+    Release();
+    SetEmpty();
+    MoveToHeap(length);
+  }
+  if (length != 0) std::memcpy(Data(), bytes, length * sizeof(char16_t));
+  SetSize(length);
+}
+
 void CString::Resize(size_t length) {
   const size_t old = Size();
   Reserve(length);

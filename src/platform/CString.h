@@ -55,12 +55,19 @@ class CString {
 
   CString& operator=(const char16_t* text);
   CString& operator=(char16_t ch);
-  CString& operator+=(const CString& other) { AppendUnits(other.Data(), other.Size()); return *this; }
+  CString& operator+=(const CString& other) {
+    AppendUnits(other.Data(), other.Size());
+    return *this;
+  }
   CString& operator+=(const char16_t* text);
   CString& operator+=(char16_t ch) { AppendUnits(&ch, 1); return *this; }
   void Append(const char16_t* text, int length);
   void Append(const char16_t* text) { *this += text; }
   void AppendChar(char16_t ch) { AppendUnits(&ch, 1); }
+
+  // Replaces the text by `count` UTF-16 units copied from `bytes`, which
+  // need not be aligned: the units of a file or stream.
+  void SetUnits(const void* bytes, int count);
 
   // Ordinal comparison of code units: <0, 0, >0.
   int Compare(const char16_t* other) const;
@@ -128,7 +135,9 @@ class CString {
   char16_t* GetBufferSetLength(int length);
   void ReleaseBuffer(int newLength = -1);
 
-  friend CString operator+(const CString& a, const CString& b) { return Concat(a.view(), b.view()); }
+  friend CString operator+(const CString& a, const CString& b) {
+    return Concat(a.view(), b.view());
+  }
   friend CString operator+(const CString& a, const char16_t* b) {
     return Concat(a.view(), std::u16string_view(b ? b : u""));
   }

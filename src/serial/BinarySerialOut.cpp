@@ -3,12 +3,49 @@
 // gzwrite per marker byte would dominate a save).
 #include "serial/BinarySerialOut.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "serial/BinaryFormat.h"
 
 namespace Serial {
 namespace Binary {
+
+namespace {
+
+// Names and texts are mostly a few bytes long, where a call into memcpy
+// costs more than the copy: up to 16 bytes take two overlapping moves.
+inline void CopyBytes(unsigned char* to, const void* from, size_t size) {
+  const auto* src = static_cast<const unsigned char*>(from);
+  if (size > 16) {
+    std::memcpy(to, src, size);
+  } else if (size >= 8) {
+    uint64_t head;
+    uint64_t tail;
+    std::memcpy(&head, src, 8);
+    std::memcpy(&tail, src + size - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + size - 8, &tail, 8);
+  } else if (size >= 4) {
+    uint32_t head;
+    uint32_t tail;
+    std::memcpy(&head, src, 4);
+    std::memcpy(&tail, src + size - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + size - 4, &tail, 4);
+  } else if (size >= 2) {
+    uint16_t head;
+    uint16_t tail;
+    std::memcpy(&head, src, 2);
+    std::memcpy(&tail, src + size - 2, 2);
+    std::memcpy(to, &head, 2);
+    std::memcpy(to + size - 2, &tail, 2);
+  } else if (size == 1) {
+    *to = *src;
+  }
+}
+
+}  // namespace
 
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
     : out_(out), depth_(0), version_(version), buffer_(new unsigned char[kBufferSize]), used_(0) {
@@ -35,7 +72,7 @@ void BinarySerialOut::Put(const void* data, size_t size) {
       return;
     }
   }
-  std::memcpy(&buffer_[used_], data, size);
+  CopyBytes(&buffer_[used_], data, size);
   used_ += size;
 }
 
@@ -64,6 +101,13 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
       // follow, so the stream stays well-formed.
       const unsigned char length = static_cast<unsigned char>(name.GetStrValue().GetLength());
       head[2] = length;
+      if (used_ + 3 + length * 2u <= kBufferSize) {
+        unsigned char* p = &buffer_[used_];
+        std::memcpy(p, head, 3);
+        CopyBytes(p + 3, name.GetStrValue().GetString(), length * 2u);
+        used_ += 3 + length * 2u;
+        break;
+      }
       Put(head, 3);
       Put(name.GetStrValue().GetString(), length * 2u);
       break;
@@ -77,24 +121,7 @@ void BinarySerialOut::WriteField(unsigned int size, const void* data) {
     unsigned char* p = &buffer_[used_];
     p[0] = FIELD;
     std::memcpy(p + 1, &size, 4);
-    // Most fields are one, two or four bytes: copies of a fixed size become
-    // single moves instead of a call into memcpy.
-    switch (size) {
-      case 0:
-        break;
-      case 1:
-        p[5] = *static_cast<const unsigned char*>(data);
-        break;
-      case 2:
-        std::memcpy(p + 5, data, 2);
-        break;
-      case 4:
-        std::memcpy(p + 5, data, 4);
-        break;
-      default:
-        std::memcpy(p + 5, data, size);
-        break;
-    }
+    CopyBytes(p + 5, data, size);
     used_ += 5 + size;
     return;
   }

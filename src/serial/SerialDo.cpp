@@ -67,9 +67,7 @@ bool Do(ISerialStream& s, CString& value) {
   unsigned int size = 0;
   const void* field = s.ReadField(size);
   if (!field || size % 2 != 0) return false;
-  // A fresh block of exactly the read length: the field need not be aligned.
-  value.Empty();
-  if (size != 0) std::memcpy(value.GetBufferSetLength(static_cast<int>(size / 2)), field, size);
+  value.SetUnits(field, static_cast<int>(size / 2));
   return true;
 }
 

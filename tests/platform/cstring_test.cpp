@@ -107,7 +107,8 @@ TEST(CString, ConstructionAndBuffer) {
 // Texts that point into the string they change, growth past every inline
 // or allocated size, and moved-from strings.
 TEST(CString, StorageAliasingAndGrowth) {
-  for (const char16_t* seed : {u"a", u"abcdefg", u"abcdefgh", u"a longer text than any inline room"}) {
+  for (const char16_t* seed :
+       {u"a", u"abcdefg", u"abcdefgh", u"a longer text than any inline room"}) {
     const std::u16string expect(seed);
     CString s(seed);
     s += s;
@@ -157,6 +158,19 @@ TEST(CString, StorageAliasingAndGrowth) {
   grown = CString(std::u16string_view());  // null data, no units
   EXPECT_TRUE(grown.IsEmpty());
   EXPECT_EQ(grown, CString());
+  // Units at an odd address, as a stream hands them out; growing from in
+  // place to the heap and shrinking back.
+  const unsigned char bytes[] = {0,   'h', 0, 'i', 0, '!', 0, ' ', 0, 't',
+                                 0,   'h', 0, 'e', 0, 'r', 0, 'e', 0};
+  CString units;
+  units.SetUnits(bytes + 1, 2);
+  EXPECT_EQ(units.str(), u"hi");
+  units.SetUnits(bytes + 1, 9);
+  EXPECT_EQ(units.str(), u"hi! there");
+  units.SetUnits(bytes + 1, 3);
+  EXPECT_EQ(units.str(), u"hi!");
+  units.SetUnits(nullptr, 0);
+  EXPECT_TRUE(units.IsEmpty());
   EXPECT_EQ(CString(u"ab") + u'c' + CString(u"de") + u"f", CString(u"abcdef"));
   EXPECT_EQ(std::hash<CString>()(CString(u"abc")), std::hash<CString>()(CString(u"ab") + u"c"));
   // Equal lengths, different units after a zero.
