@@ -1,8 +1,7 @@
-// Shared pieces of the configuration tests: a small project tree and the
-// listing of changed settings as comparable text lines.
+// Shared pieces of the configuration tests: the small project tree of the
+// item tests and the listing of changed settings as comparable text lines.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 
 namespace cfgtest {
 
+using itemtest::Tree;
 using Lines = std::vector<std::string>;
 
 // "Key = value" for every setting of `table` that differs from its default.
@@ -21,19 +21,5 @@ inline Lines Changed(const std::vector<CfgAccess::CSettingInfo>& table, const CR
   }
   return lines;
 }
-
-inline CResItem* AddChild(CResItem& parent, const char16_t* resId) {
-  CResItem* child = itemtest::NewItem(resId);
-  parent.AddResItem(child);
-  return child;
-}
-
-// root { file { res }, sibling }, settings placed by each test.
-struct Tree {
-  std::unique_ptr<CResItem> root{itemtest::NewItem(u"root")};
-  CResItem* file = AddChild(*root, u"file");
-  CResItem* sibling = AddChild(*root, u"sibling");
-  CResItem* res = AddChild(*file, u"res");
-};
 
 }  // namespace cfgtest

@@ -1,6 +1,6 @@
 // Control type mappings: the conversion of a parser's static table, their
 // ordering, their exact serial bytes and the round trip of the list-valued
-// property classes through a gzip serial file and the class registry.
+// property classes through a saved project and the class registry.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -93,23 +93,16 @@ TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {
   }
 }
 
-TEST(ControlMapping, SettingsPerParserKind) {
+TEST(ControlMapping, SettingIsListedAsMaskAndType) {
   cfgtest::Tree tree;
-  EXPECT_TRUE(CDfmControlMappingCfg::GetControlMapping(*tree.res).empty());
-  EXPECT_TRUE(Detail::CNetResControlMappingCfg::GetControlMapping(*tree.res).empty());
-  const CControlMappingList list{{u"TEdit", u"Edit"}, Hidden(u"TShape")};
-  CDfmControlMappingCfg::SetControlMapping(*tree.root, list);
-  EXPECT_EQ(CDfmControlMappingCfg::GetControlMapping(*tree.res), list);
-  EXPECT_TRUE(Detail::CNetResControlMappingCfg::GetControlMapping(*tree.res).empty());
-  CDfmControlMappingCfg::SetControlMapping(*tree.file, list);
-  EXPECT_FALSE(CDfmControlMappingCfg::HasControlMapping(*tree.file));
+  CDfmControlMappingCfg::SetControlMapping(*tree.root, {{u"TEdit", u"Edit"}, Hidden(u"TShape")});
   EXPECT_EQ(cfgtest::Changed(CDfmControlMappingCfg::Settings(), *tree.res),
             (cfgtest::Lines{"Dfm.ControlMapping = {TEdit: Edit, TShape: #hidden#}"}));
 }
 
 // The list settings travel in a project file: loading recreates their values
 // through the property class registry under their registered names.
-TEST(ControlMapping, ListSettingsRoundTripThroughGzipProjectFile) {
+TEST(ControlMapping, ListSettingsRoundTripThroughAProjectFile) {
   CDBTableCfg table;
   table.TableName = u"Orders";
   table.KeyFields = {u"Id"};
@@ -117,26 +110,14 @@ TEST(ControlMapping, ListSettingsRoundTripThroughGzipProjectFile) {
   table.SROFCfg.TransFields[1].NameByLang = {{0x0407, u"Text_DE"}};
   const CDBTablesCfg tables{table, CDBTableCfg()};
   const CControlMappingList forms{{u"TEdit", u"Edit"}, Hidden(u"TShape")};
-  std::unique_ptr<CResItem> root(itemtest::NewItem(u"root"));
-  CResItem* file = cfgtest::AddChild(*root, u"file");
-  CDfmControlMappingCfg::SetControlMapping(*root, forms);
-  Detail::CNetResControlMappingCfg::SetControlMapping(*file, {Hidden(u"Wpf*")});
-  CDBCfg::SetTables(*file, tables);
+  cfgtest::Tree tree;
+  CDfmControlMappingCfg::SetControlMapping(*tree.root, forms);
+  Detail::CNetResControlMappingCfg::SetControlMapping(*tree.file, {Hidden(u"Wpf*")});
+  CDBCfg::SetTables(*tree.file, tables);
 
-  const CString path = CString::FromUtf8(testutil::TempPath("config-list-settings.serial.gz"));
-  {
-    Serial::GZFileStreamOut out(path, 2);
-    Serial::Binary::BinarySerialOut writer(out);
-    ASSERT_TRUE(itemtest::RootStrategy().owner.Do(writer, root));
-  }
   std::unique_ptr<CResItem> back;
-  {
-    Serial::GZFileStreamIn in(path);
-    Serial::Binary::BinarySerialIn reader(in);
-    ASSERT_TRUE(itemtest::RootStrategy().owner.Do(reader, back));
-  }
-  std::remove(path.ToUtf8().c_str());
-  ASSERT_TRUE(back && back->GetResItems().size() == 1);
+  ASSERT_TRUE(itemtest::Load(itemtest::Save(tree.root), back));
+  ASSERT_TRUE(back && back->GetResItems().size() == 2);
   const CResItem& backFile = *back->GetResItems()[0];
   EXPECT_EQ(CDfmControlMappingCfg::GetControlMapping(backFile), forms);
   EXPECT_EQ(Detail::CNetResControlMappingCfg::GetControlMapping(backFile),

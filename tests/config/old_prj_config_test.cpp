@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "config/FormatCfg.h"
 #include "config/OldPrjConfig.h"
 #include "config/PrjConfig.h"
+#include "serial/SerialTestUtil.h"
 #include "storage/Storage.h"
 
 namespace {
@@ -20,15 +20,10 @@ namespace {
 constexpr int kUndefined = 7777;
 constexpr int kOldUndefined = 77777777;
 
-std::string TempDir() {
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  return dir ? dir : "/tmp";
-}
-
 // A fresh project database at a temp path; values are written by each test.
 class OldDb {
  public:
-  explicit OldDb(const char* name) : path_(TempDir() + "/" + name) {
+  explicit OldDb(const char* name) : path_(testutil::TempPath(name)) {
     std::remove(path_.c_str());
     CStorage storage(Path());
     storage.CreateDb();
@@ -101,19 +96,16 @@ TEST(OldPrjConfigLoad, SelectedLanguageList) {
     std::vector<int> expected;
     int expectedSecondary;
   };
+  const int kU = kUndefined;
   const Case cases[] = {
-      {"old end marker cuts", {1031, 1036, kOldUndefined, 1040}, 0, kUndefined, kUndefined,
-       {1031, 1036}, kUndefined},
-      {"end marker cuts", {1040, kUndefined, 1031}, 0, kUndefined, kUndefined, {1040}, kUndefined},
-      {"first marker of either kind", {1031, kUndefined, 1036, kOldUndefined}, 0, kUndefined,
-       kUndefined, {1031}, kUndefined},
-      {"sorted, repeats dropped", {1036, 1031, 1036}, 0, kUndefined, kUndefined, {1031, 1036},
-       kUndefined},
-      {"partial id ignored", {1031}, 3, kUndefined, kUndefined, {1031}, kUndefined},
+      {"old end marker cuts", {1031, 1036, kOldUndefined, 1040}, 0, kU, kU, {1031, 1036}, kU},
+      {"end marker cuts", {1040, kU, 1031}, 0, kU, kU, {1040}, kU},
+      {"first marker of either kind", {1031, kU, 1036, kOldUndefined}, 0, kU, kU, {1031}, kU},
+      {"sorted, repeats dropped", {1036, 1031, 1036}, 0, kU, kU, {1031, 1036}, kU},
+      {"partial id ignored", {1031}, 3, kU, kU, {1031}, kU},
       {"target and secondary join", {1036}, 0, 1040, 1041, {1036, 1040, 1041}, 1041},
-      {"target already listed", {1040}, 0, 1040, kUndefined, {1040}, kUndefined},
-      {"old undefined secondary adds nothing", {1031}, 0, 1036, kOldUndefined, {1031, 1036},
-       kUndefined},
+      {"target already listed", {1040}, 0, 1040, kU, {1040}, kU},
+      {"old undefined secondary adds nothing", {1031}, 0, 1036, kOldUndefined, {1031, 1036}, kU},
   };
   const OldDb db("old_cfg_langs.db");
   for (const Case& c : cases) {
@@ -142,7 +134,7 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
 
   // A folder cannot be opened as a database: nothing changes at all.
   COldPrjConfig unopened = preset;
-  unopened.Load(CString::FromUtf8(TempDir()));
+  unopened.Load(CString::FromUtf8(testutil::TempPath(".")));
   EXPECT_EQ(unopened.SelectedLangs, preset.SelectedLangs);
   EXPECT_EQ(unopened.FuzzyUpdate, 50);
 

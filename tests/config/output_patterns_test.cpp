@@ -84,8 +84,6 @@ TEST_F(OutputPatterns, OutputTypeSelectsThePattern) {
     CPEFormatCfg::SetOutputType(*tree.res, type);
     EXPECT_EQ(CPEFormatCfg::GetOutFilePattern(*tree.res), pattern) << type;
   }
-  // The form-file type is a key of its own.
-  EXPECT_EQ(CDfmCfg::GetOutputType(*tree.res), 0);
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
-// The general project settings through their accessor families: every key
-// and built-in default, inheritance (from ancestors and from the default
-// item), storing only real changes, resetting, operators bound to one item,
-// the change notification, and the listing of settings that differ.
+// The general project settings through their accessor families: inheritance
+// (from ancestors and from the default item), storing only real changes,
+// resetting, operators bound to one item, the change notification, and the
+// listing of settings that differ. Keys and defaults: setting_keys_test.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ConfigTestUtil.h"
@@ -16,102 +14,10 @@
 using cfgtest::Changed;
 using cfgtest::Lines;
 using cfgtest::Tree;
+using itemtest::AttachDefault;
 using itemtest::Recorder;
 
 namespace {
-
-// One row of the settings table: the key, the property holding its built-in
-// default (so also its class), and the generated members that must agree.
-struct SettingRow {
-  std::u16string key;
-  std::shared_ptr<const CProp> builtIn;
-  const CPropName& (*name)();
-  IPropOperator* (*create)(CResItem&);
-  // Get<Name>, wrapped into the class of `builtIn` for comparison.
-  std::function<std::unique_ptr<CProp>(const CResItem&)> get;
-  // Set<Name> of the effective value.
-  std::function<void(CResItem&)> pin;
-};
-
-template <typename P, typename T>
-SettingRow Row(const char16_t* key, P builtIn, const CPropName& (*name)(),
-               IPropOperator* (*create)(CResItem&), const T& (*get)(const CResItem&),
-               void (*set)(CResItem&, const T&)) {
-  return SettingRow{key,
-                    std::make_shared<P>(builtIn),
-                    name,
-                    create,
-                    [get](const CResItem& item) { return std::make_unique<P>(get(item)); },
-                    [get, set](CResItem& item) { set(item, T(get(item))); }};
-}
-
-TEST(PrjConfigSettings, KeysClassesAndDefaults) {
-  using C = CPrjConfig;
-  CPrjLangs noLanguages(7777);
-  const std::vector<SettingRow> rows = {
-      Row(u"RunLocalizedCustom", CBoolProp(false), &C::RunLocalizedCustomPropName,
-          &C::CreateRunLocalizedCustomOperator, &C::GetRunLocalizedCustom,
-          &C::SetRunLocalizedCustom),
-      Row(u"RunLocalizedCmd", CStrProp(u""), &C::RunLocalizedCmdPropName,
-          &C::CreateRunLocalizedCmdOperator, &C::GetRunLocalizedCmd, &C::SetRunLocalizedCmd),
-      Row(u"RunLocalizedWorkDir", CStrProp(u""), &C::RunLocalizedWorkDirPropName,
-          &C::CreateRunLocalizedWorkDirOperator, &C::GetRunLocalizedWorkDir,
-          &C::SetRunLocalizedWorkDir),
-      Row(u"RunLocalizedCmdArgs", CStrProp(u""), &C::RunLocalizedCmdArgsPropName,
-          &C::CreateRunLocalizedCmdArgsOperator, &C::GetRunLocalizedCmdArgs,
-          &C::SetRunLocalizedCmdArgs),
-      Row(u"CrashFinderDstDir", CStrProp(u""), &C::CrashFinderDstDirPropName,
-          &C::CreateCrashFinderDstDirOperator, &C::GetCrashFinderDstDir, &C::SetCrashFinderDstDir),
-      Row(u"bCrashFinderAutoStart", CBoolProp(true), &C::bCrashFinderAutoStartPropName,
-          &C::CreatebCrashFinderAutoStartOperator, &C::GetbCrashFinderAutoStart,
-          &C::SetbCrashFinderAutoStart),
-      Row(u"bCrashUseTempDir", CBoolProp(true), &C::bCrashUseTempDirPropName,
-          &C::CreatebCrashUseTempDirOperator, &C::GetbCrashUseTempDir, &C::SetbCrashUseTempDir),
-      Row(u"TranslateByValue", CBoolProp(true), &C::TranslateByValuePropName,
-          &C::CreateTranslateByValueOperator, &C::GetTranslateByValue, &C::SetTranslateByValue),
-      Row(u"FuzzyUpdate", CIntProp(90), &C::FuzzyUpdatePropName, &C::CreateFuzzyUpdateOperator,
-          &C::GetFuzzyUpdate, &C::SetFuzzyUpdate),
-      Row(u"AddRemovedIntoTM", CBoolProp(true), &C::AddRemovedIntoTMPropName,
-          &C::CreateAddRemovedIntoTMOperator, &C::GetAddRemovedIntoTM, &C::SetAddRemovedIntoTM),
-      Row(u"PrjLangs", CPrjLangsProp(noLanguages), &C::PrjLangsPropName, &C::CreatePrjLangsOperator,
-          &C::GetPrjLangs, &C::SetPrjLangs),
-      Row(u"BrandMap", CIntStrMapProp(CIntStrMap{{0, u"SourceBrand"}}), &C::BrandMapPropName,
-          &C::CreateBrandMapOperator, &C::GetBrandMap, &C::SetBrandMap),
-  };
-  // The class's own table lists the same settings in the same order.
-  ASSERT_EQ(C::Settings().size(), rows.size());
-
-  CResItem lone;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const SettingRow& row = rows[i];
-    SCOPED_TRACE(CString(row.key).ToUtf8());
-    EXPECT_EQ(row.name().GetKey().view(), row.key);
-    EXPECT_EQ(row.name().GetInt(), CPropName::NoId);
-    EXPECT_EQ(&row.name(), &row.name());  // built once
-    EXPECT_EQ(C::Settings()[i].name().GetKey().view(), row.key);
-    EXPECT_TRUE(row.get(lone)->IsEqual(*row.builtIn));
-
-    const std::unique_ptr<IPropOperator> op(row.create(lone));
-    EXPECT_EQ(op->GetName(), row.name());
-    EXPECT_TRUE(op->IsDefault());
-    EXPECT_TRUE(op->GetValue(true)->IsEqual(*row.builtIn));
-    EXPECT_TRUE(op->GetValue(false)->IsEqual(*row.builtIn));
-    EXPECT_TRUE(C::Settings()[i].equalsDefault(lone));
-  }
-  EXPECT_TRUE(lone.GetCfgProps().GetProps().empty());
-
-  // Set stores the built-in default where nothing is inherited: under the
-  // key and in the class of the table.
-  for (const SettingRow& row : rows) {
-    SCOPED_TRACE(CString(row.key).ToUtf8());
-    CResItem item;
-    row.pin(item);
-    const CProp* stored = CCfgHolder::GetPropW(item, CPropName(CString(row.key)), false);
-    ASSERT_NE(stored, nullptr);
-    EXPECT_TRUE(stored->IsEqual(*row.builtIn));
-    EXPECT_EQ(item.GetCfgProps().GetProps().size(), 1u);
-  }
-}
 
 TEST(PrjConfigSettings, GetReturnsTheBuiltInDefaultByReference) {
   CResItem a, b;
@@ -152,21 +58,6 @@ TEST(PrjConfigInheritance, AncestorsDecideUntilAnItemHoldsItsOwn) {
   }
 }
 
-// Hangs the default item above a root for one scope, and clears what the
-// test stored on it: the default item is process-wide.
-class AttachDefault {
- public:
-  explicit AttachDefault(CResItem* root) : root_(root) { CCfgHolder::DefaultItem.AddResItem(root); }
-  ~AttachDefault() {
-    EXPECT_EQ(CCfgHolder::DefaultItem.RemoveItem(root_), root_);
-    CPrjConfig::ResetFuzzyUpdate(CCfgHolder::DefaultItem);
-    CPrjConfig::ResetTranslateByValue(CCfgHolder::DefaultItem);
-  }
-
- private:
-  CResItem* root_;
-};
-
 TEST(PrjConfigInheritance, DefaultItemAboveTheRootSuppliesSettings) {
   Tree t;
   {
@@ -187,7 +78,6 @@ TEST(PrjConfigInheritance, DefaultItemAboveTheRootSuppliesSettings) {
   EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 90);
   EXPECT_TRUE(CPrjConfig::GetTranslateByValue(*t.res));
   EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
-  EXPECT_TRUE(CCfgHolder::DefaultItem.GetCfgProps().GetProps().empty());
 }
 
 TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {

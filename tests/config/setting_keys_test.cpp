@@ -1,6 +1,6 @@
-// Every key and built-in default of the output-format, database and control
-// mapping accessor classes, typed from the product's settings tables: keys are
-// stored in projects, so a typo here is a format break.
+// Every key and built-in default of the project, output-format, database and
+// control mapping accessor classes, typed from the product's settings tables:
+// keys are stored in projects, so a typo here is a format break.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +11,7 @@
 #include "config/ControlMapping.h"
 #include "config/DBCfg.h"
 #include "config/FormatCfg.h"
+#include "config/PrjConfig.h"
 
 namespace {
 
@@ -34,7 +35,23 @@ struct ClassTable {
 };
 
 std::vector<ClassTable> Tables() {
+  using C = CPrjConfig;
   return {
+      {"CPrjConfig",
+       C::Settings(),
+       {{u"RunLocalizedCustom", &C::CreateRunLocalizedCustomOperator, Bool(false)},
+        {u"RunLocalizedCmd", &C::CreateRunLocalizedCmdOperator, Str(u"")},
+        {u"RunLocalizedWorkDir", &C::CreateRunLocalizedWorkDirOperator, Str(u"")},
+        {u"RunLocalizedCmdArgs", &C::CreateRunLocalizedCmdArgsOperator, Str(u"")},
+        {u"CrashFinderDstDir", &C::CreateCrashFinderDstDirOperator, Str(u"")},
+        {u"bCrashFinderAutoStart", &C::CreatebCrashFinderAutoStartOperator, Bool(true)},
+        {u"bCrashUseTempDir", &C::CreatebCrashUseTempDirOperator, Bool(true)},
+        {u"TranslateByValue", &C::CreateTranslateByValueOperator, Bool(true)},
+        {u"FuzzyUpdate", &C::CreateFuzzyUpdateOperator, Int(90)},
+        {u"AddRemovedIntoTM", &C::CreateAddRemovedIntoTMOperator, Bool(true)},
+        {u"PrjLangs", &C::CreatePrjLangsOperator, std::make_shared<CPrjLangsProp>(CPrjLangs(7777))},
+        {u"BrandMap", &C::CreateBrandMapOperator,
+         std::make_shared<CIntStrMapProp>(CIntStrMap{{0, u"SourceBrand"}})}}},
       {"CPEFormatCfg",
        CPEFormatCfg::Settings(),
        {{u"MFC.OutputType", &CPEFormatCfg::CreateOutputTypeOperator, Int(0)},
@@ -129,35 +146,11 @@ TEST(SettingKeys, EveryKeyAndDefaultOfEveryAccessorClass) {
       EXPECT_TRUE(op->IsDefault());
       // Same class and value; IsEqual is false across property classes.
       EXPECT_TRUE(op->GetValue(true)->IsEqual(*row.def));
+      EXPECT_TRUE(op->GetValue(false)->IsEqual(*row.def));
       EXPECT_TRUE(table.settings[i].equalsDefault(lone));
     }
   }
-}
-
-// A value stored through an operator is found under exactly its key and
-// read back by the class's own Get, with the key's property class.
-TEST(SettingKeys, StoredValuesLandUnderTheirKeys) {
-  cfgtest::Tree tree;
-  CNetBinOutCfg::SetPFXPassword(*tree.file, u"s3cret");
-  const CProp* stored = CCfgHolder::GetPropW(*tree.file, CPropName(u"NetRes.OutMisc"), false);
-  ASSERT_NE(stored, nullptr);
-  EXPECT_EQ(&stored->GetPropClass(), &CStrProp::classInstance);
-  EXPECT_EQ(stored->GetStr(), CString(u"s3cret"));
-  EXPECT_TRUE(CNetBinOutCfg::HasPFXPassword(*tree.file));
-  EXPECT_EQ(CNetBinOutCfg::GetPFXPassword(*tree.res), CString(u"s3cret"));
-
-  CDfmCfg::SetOutputType(*tree.root, 2);
-  EXPECT_EQ(CDfmCfg::GetOutputType(*tree.res), 2);
-  EXPECT_EQ(CPEFormatCfg::GetOutputType(*tree.res), 0);
-  EXPECT_FALSE(CPEFormatCfg::HasOutputType(*tree.root));
-
-  CNetResCfg::SetWpfPropFilter(*tree.root, CFilter({u"*"}, {u"Width"}));
-  EXPECT_FALSE(CNetResCfg::GetWpfPropFilter(*tree.res).IsAllowedName(u"Width"));
-  EXPECT_TRUE(CNetResCfg::GetWpfPropFilter(CResItem()).IsAllowedName(u"Anything"));
-  CNetResCfg::ResetWpfPropFilter(*tree.res);  // nothing of its own: the root's value stays
-  EXPECT_TRUE(CNetResCfg::HasWpfPropFilter(*tree.root));
-  EXPECT_EQ(cfgtest::Changed(CNetResCfg::Settings(), *tree.res),
-            (cfgtest::Lines{"NetRes.WpfPropFilter = includes {*}, excludes {Width}"}));
+  EXPECT_TRUE(lone.GetCfgProps().GetProps().empty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Shared pieces of the item tests: a subscriber that logs every notification
-// as text, a sample project tree, deep tree comparison and save/load helpers.
+// Shared pieces of the item and configuration tests: a subscriber that logs
+// every notification as text, small and sample project trees, deep tree
+// comparison and save/load helpers.
 // The event server is process-wide, so the recorder undoes all it set up.
 #pragma once
 
@@ -99,6 +100,35 @@ inline CTransItem* NewTrans(int lang, const char16_t* text) {
   trans->SetStr(text);
   return trans;
 }
+
+// root { file { res }, sibling }, settings placed by each test.
+struct Tree {
+  static CResItem* Add(CResItem& parent, const char16_t* resId) {
+    CResItem* child = NewItem(resId);
+    parent.AddResItem(child);
+    return child;
+  }
+  std::unique_ptr<CResItem> root{NewItem(u"root")};
+  CResItem* file = Add(*root, u"file");
+  CResItem* sibling = Add(*root, u"sibling");
+  CResItem* res = Add(*file, u"res");
+};
+
+// Hangs the process-wide default item above a root for one scope; it must
+// never come to own a test's tree, and loses the settings the test gave it.
+class AttachDefault {
+ public:
+  explicit AttachDefault(CResItem* root) : root_(root) { CCfgHolder::DefaultItem.AddResItem(root); }
+  ~AttachDefault() {
+    EXPECT_EQ(CCfgHolder::DefaultItem.RemoveItem(root_), root_);
+    std::vector<CPropName> names;
+    for (const auto& entry : CCfgHolder::GetDefaultCfg().GetProps()) names.push_back(entry.first);
+    for (const CPropName& name : names) CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, name);
+  }
+
+ private:
+  CResItem* root_;
+};
 
 // A project with nested items, several languages, binary data on items and
 // translations, and values of every property class on both containers.

@@ -178,8 +178,8 @@ TEST(ItemEvents, SubscriberSeesTheOldState) {
 }
 
 // root { c1 { g1 } [t1031], c2 }, all detached from the server.
-struct Tree {
-  Tree() : root(NewItem(u"root")), c1(NewItem(u"c1")), g1(NewItem(u"g1")), c2(NewItem(u"c2")) {
+struct Family {
+  Family() : root(NewItem(u"root")), c1(NewItem(u"c1")), g1(NewItem(u"g1")), c2(NewItem(u"c2")) {
     root->AddResItem(c1);
     root->AddResItem(c2);
     c1->AddResItem(g1);
@@ -197,32 +197,33 @@ struct Tree {
 };
 
 TEST(ItemEvents, ExactSequences) {
+  const unsigned char b[] = {1};
   struct Case {
     const char* name;
-    std::function<void(Tree&)> op;
+    std::function<void(Family&)> op;
     Log expected;
   };
-  const Log sixChanges{"Begin",     "Change c2", "Change c2", "Change c2",
-                       "Change c2", "Change c2", "Change c1", "End"};
   const Case cases[] = {
       {"AddResItem",
-       [](Tree& t) { t.c2->AddResItem(t.spare.release()); },
+       [](Family& t) { t.c2->AddResItem(t.spare.release()); },
        {"Add c2 n", "Change n"}},
-      {"AddResItem null", [](Tree& t) { t.c2->AddResItem(nullptr); }, {}},
+      {"AddResItem null", [](Family& t) { t.c2->AddResItem(nullptr); }, {}},
       {"RemoveItem",
-       [](Tree& t) { t.items.emplace_back(t.root->RemoveItem(t.c1)); },
+       [](Family& t) { t.items.emplace_back(t.root->RemoveItem(t.c1)); },
        {"Change c1", "Remove root c1"}},
-      {"RemoveItem not a child", [](Tree& t) { EXPECT_EQ(t.root->RemoveItem(t.g1), nullptr); }, {}},
+      {"RemoveItem not a child",
+       [](Family& t) { EXPECT_EQ(t.root->RemoveItem(t.g1), nullptr); },
+       {}},
       {"ClearResItemList",
-       [](Tree& t) {
+       [](Family& t) {
          t.items.emplace_back(t.c1);
          t.items.emplace_back(t.c2);
          t.root->ClearResItemList();
        },
        {"Begin", "Change c1", "Remove root c1", "Change c2", "Remove root c2", "End"}},
-      {"own property", [](Tree& t) { t.c1->SetPropW(u"k", new CIntProp(1)); }, {"Change c1"}},
+      {"own property", [](Family& t) { t.c1->SetPropW(u"k", new CIntProp(1)); }, {"Change c1"}},
       {"configuration property",
-       [](Tree& t) {
+       [](Family& t) {
          CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(1));
          CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(2));
          CCfgHolder::DeleteProp(*t.c1, u"k");
@@ -231,56 +232,60 @@ TEST(ItemEvents, ExactSequences) {
        {"Change c1", "Config c1 k -->#1", "Change c1", "Config c1 k #1->#2", "Change c1",
         "Config c1 k #2->-"}},
       {"AddTransItem",
-       [](Tree& t) { t.c2->AddTransItem(t.spareTrans.release()); },
+       [](Family& t) { t.c2->AddTransItem(t.spareTrans.release()); },
        {"TransAdd c2 t1036"}},
       {"RemoveTransItem",
-       [](Tree& t) {
+       [](Family& t) {
          t.trans.emplace_back(t.c1->RemoveTransItem(1031));
          EXPECT_EQ(t.c1->RemoveTransItem(1031), nullptr);
        },
        {"TransRemove c1 t1031"}},
       {"ChangeTransLang",
-       [](Tree& t) { t.c1->ChangeTransLang(t.t1031, 1036); },
+       [](Family& t) { t.c1->ChangeTransLang(t.t1031, 1036); },
        {"Begin", "TransRemove c1 t1031", "TransChange c1 t1031", "TransAdd c1 t1036", "End"}},
       {"ChangeTransLang not found",
-       [](Tree& t) {
+       [](Family& t) {
          CTransItem stray(9);
          t.c1->ChangeTransLang(&stray, 1036);
        },
        {"Begin", "End"}},
-      {"translation text", [](Tree& t) { t.t1031->SetStr(u"z"); }, {"TransChange c1 t1031"}},
+      {"translation text", [](Family& t) { t.t1031->SetStr(u"z"); }, {"TransChange c1 t1031"}},
       {"translation data appended in place",
-       [](Tree& t) {
-         const unsigned char b[] = {1};
+       [&](Family& t) {
          t.t1031->AddBinaryBlock(b, 1);
          t.t1031->AddBinaryBlock(b, 1);
        },
        {"TransChange c1 t1031"}},
-      {"detached translation", [](Tree&) { CTransItem(7).SetStatus(1); }, {"TransChange null t7"}},
+      {"detached translation",
+       [](Family&) { CTransItem(7).SetStatus(1); },
+       {"TransChange null t7"}},
       {"translation operator=",
-       [](Tree& t) { *t.t1031 = CTransItem(1031); },
+       [](Family& t) { *t.t1031 = CTransItem(1031); },
        {"TransChange c1 t1031", "TransChange c1 t1031", "TransChange c1 t1031"}},
       // The fifth change stores the resource id, so the sixth names c1.
-      {"operator=", [](Tree& t) { *t.c2 = *t.c1; }, sixChanges},
+      {"operator=",
+       [](Family& t) { *t.c2 = *t.c1; },
+       {"Begin", "Change c2", "Change c2", "Change c2", "Change c2", "Change c2", "Change c1",
+        "End"}},
       {"copy constructor",
-       [](Tree& t) { t.items.emplace_back(new CResItem(*t.c1)); },
+       [](Family& t) { t.items.emplace_back(new CResItem(*t.c1)); },
        {"Begin", "Change @", "Change @", "Change @", "Change @", "Change @", "Change c1", "End"}},
       {"destructor",
-       [](Tree& t) { t.root.reset(); },
+       [](Family& t) { t.root.reset(); },
        {"Begin", "Delete root", "Delete c1", "Delete g1", "Delete c2", "End"}},
       {"reading attaches every child",
-       [](Tree& t) {
+       [](Family& t) {
          t.items.emplace_back();
          ASSERT_TRUE(Load(Save(t.root), t.items.back()));
        },
        {"Change g1", "Change c1", "Change c2"}},
       {"SetTransProp",
-       [](Tree& t) { CPropHelper::SetTransProp(t.c2, u"p", new CIntProp(1), 1031); },
+       [](Family& t) { CPropHelper::SetTransProp(t.c2, u"p", new CIntProp(1), 1031); },
        {"Begin", "TransAdd c2 t1031", "TransChange c2 t1031", "End"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Tree tree;
+    Family tree;
     Recorder rec;
     c.op(tree);
     EXPECT_EQ(rec.log, c.expected);

@@ -70,13 +70,6 @@ TEST(ItemSerial, ProjectRoundTripsThroughBothReaders) {
     EXPECT_EQ((*loaded)->GetParent(), nullptr);
     EXPECT_EQ(Save(const_cast<std::unique_ptr<CResItem>&>(*loaded)), saved);
   }
-  const CTransItem* de = sequential->GetResItems()[0]->GetTranslation(0x407);
-  ASSERT_NE(de, nullptr);
-  EXPECT_EQ(de->GetStr(), u"Datei");
-  EXPECT_EQ(Bytes(de->GetData(), de->GetData() + de->GetDataSize()), (Bytes{0, 1, 2, 0xFF}));
-  EXPECT_EQ(de->GetKey(), 42);
-  EXPECT_EQ(de->GetStatus(), 2);
-  EXPECT_EQ(sequential->GetResItems()[0]->GetResItems()[1]->GetData(), nullptr);
 
   // The deep comparison does see a difference three levels down.
   sequential->GetResItems()[0]->GetResItems()[0]->GetResItems()[0]->GetTranslation(0x407)->SetStr(
@@ -105,25 +98,18 @@ TEST(ItemSerial, TypicalGzipSaveLoadsBack) {
   EXPECT_EQ(raw, (Bytes{0x1F, 0x8B}));
   EXPECT_EQ(plain, Save(project));
 
-  std::unique_ptr<CResItem> sequential, tree;
+  // The same bytes as in memory: both readers were checked on those above.
+  std::unique_ptr<CResItem> loaded;
   {
     Serial::GZFileStreamIn file(path);
     Serial::Binary::BinarySerialIn reader(file);
     EXPECT_EQ(reader.GetSchemeVersion(), Serial::VersionInfo(6, 0, 5865, 0));
     RootStrategy strategy;
-    ASSERT_TRUE(strategy.owner.Do(reader, sequential));
-  }
-  {
-    Serial::GZFileStreamIn file(path);
-    Serial::Binary::BinarySerialTreeIn reader;
-    ASSERT_TRUE(reader.Load(file));
-    RootStrategy strategy;
-    ASSERT_TRUE(strategy.owner.Do(reader, tree));
+    ASSERT_TRUE(strategy.owner.Do(reader, loaded));
   }
   std::remove(path.ToUtf8().c_str());
-  ASSERT_TRUE(sequential && tree);
-  EXPECT_TRUE(SameTree(*project, *sequential));
-  EXPECT_TRUE(SameTree(*project, *tree));
+  ASSERT_TRUE(loaded);
+  EXPECT_TRUE(SameTree(*project, *loaded));
 }
 
 TEST(ItemSerial, TreeReaderKeepsFieldsOfAbsentNodes) {

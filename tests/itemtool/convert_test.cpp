@@ -3,22 +3,19 @@
 // that are not old projects end with exit 1 and one clear line.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "Convert.h"
 #include "Dump.h"
+#include "ItemtoolTestUtil.h"
 #include "Project.h"
 #include "storage/Storage.h"
 
 namespace {
 
-std::string Temp(const std::string& name) {
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  return std::string(dir ? dir : "/tmp") + "/" + name;
-}
+using itemtool_test::Temp;
 
 TEST(Convert, SampleDatabaseToProjectFile) {
   const std::string oldPath = Temp("sample-old.db");

@@ -115,20 +115,15 @@ TEST(DumpJson, OrdersLikeTextAndCarriesTheVersion) {
             "{\"name\": 2, \"fields\": [], \"nodes\": []}]}}\n");
 }
 
-TEST(DumpJson, DefaultVersionOmitsAZeroSubBuild) {
-  const std::string json = Dump(Write([](Serial::ISerialStream&) {}), DumpFormat::kJson);
-  EXPECT_EQ(json,
-            "{\"version\": \"6.0.5865\", \"root\": "
-            "{\"name\": \"Root\", \"fields\": [], \"nodes\": []}}\n");
-}
-
 Bytes Sized(size_t size) {
   Bytes bytes(size);
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(0xA0 + i);
   return bytes;
 }
 
-TEST(DumpText, ShowsAtMostSixteenBytesOfAField) {
+// Text shows at most sixteen bytes of a field, JSON every byte; the default
+// version omits a zero sub-build.
+TEST(DumpFields, TextCutsAtSixteenBytesJsonShowsAll) {
   const Bytes stream = Write([](Serial::ISerialStream& s) {
     for (size_t size : {0, 1, 15, 16, 17, 300}) Field(s, Sized(size));
   });
@@ -140,22 +135,18 @@ TEST(DumpText, ShowsAtMostSixteenBytesOfAField) {
             "  [3] a0a1a2a3a4a5a6a7a8a9aaabacadaeaf\n"
             "  [4] a0a1a2a3a4a5a6a7a8a9aaabacadaeaf... (17 bytes)\n"
             "  [5] a0a1a2a3a4a5a6a7a8a9aaabacadaeaf... (300 bytes)\n");
-}
-
-TEST(DumpJson, ShowsEveryByteOfAField) {
-  const Bytes big = Sized(300);
-  const Bytes stream = Write([&big](Serial::ISerialStream& s) {
-    Field(s, {});
-    Field(s, big);
-  });
-  std::string hex;
-  for (unsigned char b : big) {
-    hex += "0123456789abcdef"[b >> 4];
-    hex += "0123456789abcdef"[b & 15];
+  std::string fields;
+  for (size_t size : {0, 1, 15, 16, 17, 300}) {
+    fields += fields.empty() ? "\"" : ", \"";
+    for (unsigned char b : Sized(size)) {
+      fields += "0123456789abcdef"[b >> 4];
+      fields += "0123456789abcdef"[b & 15];
+    }
+    fields += "\"";
   }
   EXPECT_EQ(Dump(stream, DumpFormat::kJson),
-            "{\"version\": \"6.0.5865\", \"root\": {\"name\": \"Root\", \"fields\": [\"\", \"" +
-                hex + "\"], \"nodes\": []}}\n");
+            "{\"version\": \"6.0.5865\", \"root\": {\"name\": \"Root\", \"fields\": [" + fields +
+                "], \"nodes\": []}}\n");
 }
 
 // Quote, backslash, control characters (first, newline, last), the first
@@ -163,13 +154,9 @@ TEST(DumpJson, ShowsEveryByteOfAField) {
 const char16_t kAwkwardName[] = {u'q', u'"', u'\\',  0x00,   u'\n',  0x1F, u' ',
                                  0x7F, 0xE9, 0xD83D, 0xDE00, 0xDC00, u'z'};
 
-NodeName AwkwardName() {
-  return NodeName(CString(kAwkwardName, sizeof(kAwkwardName) / sizeof(char16_t)));
-}
-
-TEST(DumpJson, EscapesNamesAndWritesUtf8) {
+TEST(DumpNames, JsonEscapesAndTextPrintsAsIsBothInUtf8) {
   const Bytes stream = Write([](Serial::ISerialStream& s) {
-    s.EnterNode(AwkwardName());
+    s.EnterNode(NodeName(CString(kAwkwardName, sizeof(kAwkwardName) / sizeof(char16_t))));
     s.LeaveNode();
     s.EnterNode(static_cast<unsigned char>(0xFF));
     s.LeaveNode();
@@ -179,15 +166,6 @@ TEST(DumpJson, EscapesNamesAndWritesUtf8) {
             "\"nodes\": [{\"name\": \"q\\\"\\\\\\u0000\\u000a\\u001f \x7f\xc3\xa9"
             "\xf0\x9f\x98\x80\xef\xbf\xbdz\", \"fields\": [], \"nodes\": []}, "
             "{\"name\": 255, \"fields\": [], \"nodes\": []}]}}\n");
-}
-
-TEST(DumpText, PrintsNamesAsTheyAreInUtf8) {
-  const Bytes stream = Write([](Serial::ISerialStream& s) {
-    s.EnterNode(AwkwardName());
-    s.LeaveNode();
-    s.EnterNode(static_cast<unsigned char>(0xFF));
-    s.LeaveNode();
-  });
   EXPECT_EQ(Dump(stream, DumpFormat::kText),
             std::string("Root\n  q\"\\") + '\0' +
                 "\n\x1f \x7f\xc3\xa9\xf0\x9f\x98\x80\xef\xbf\xbdz\n"
@@ -357,24 +335,23 @@ class DumpFileTest : public testing::Test {
   std::ostringstream err_;
 };
 
-TEST_F(DumpFileTest, MissingFileIsUnreadable) {
-  const std::string path = PathOf("absent.serial");
-  EXPECT_EQ(Run(path), kExitUnreadable);
-  EXPECT_EQ(out_.str(), "");
-  EXPECT_EQ(err_.str(), "itemtool: " + path + ": cannot open: No such file or directory\n");
-}
-
-TEST_F(DumpFileTest, DirectoryIsUnreadable) {
-  EXPECT_EQ(Run(dir_.string()), kExitUnreadable);
-  EXPECT_EQ(err_.str(), "itemtool: " + dir_.string() + ": is a directory\n");
-}
-
-TEST_F(DumpFileTest, MalformedFileSaysSoOnOneLine) {
-  const std::string path = PathOf("bad.serial");
-  std::ofstream(path) << "\x18\x01";
-  EXPECT_EQ(Run(path), kExitMalformed);
-  EXPECT_EQ(out_.str(), "");
-  EXPECT_EQ(err_.str(), "itemtool: " + path + ": not a valid serial file\n");
+TEST_F(DumpFileTest, UnusableFilesFailWithOneLine) {
+  const std::string bad = PathOf("bad.serial");
+  std::ofstream(bad) << "\x18\x01";
+  const struct {
+    std::string path;
+    int status;
+    const char* message;
+  } cases[] = {
+      {PathOf("absent.serial"), kExitUnreadable, "cannot open: No such file or directory"},
+      {dir_.string(), kExitUnreadable, "is a directory"},
+      {bad, kExitMalformed, "not a valid serial file"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.path), c.status) << c.path;
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str(), "itemtool: " + c.path + ": " + c.message + "\n");
+  }
 }
 
 TEST_F(DumpFileTest, PlainAndGzipFilesDumpAlike) {

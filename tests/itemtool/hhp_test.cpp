@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "Dump.h"
+#include "ItemtoolTestUtil.h"
 #include "Example.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/SerialStrategies.h"
@@ -16,10 +16,7 @@
 
 namespace {
 
-std::string Temp(const std::string& name) {
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  return std::string(dir ? dir : "/tmp") + "/" + name;
-}
+using itemtool_test::Temp;
 
 TEST(HhpCommand, PrintsTheSampleProjectText) {
   const std::string path = Temp("sample.hhp.serial.gz");

@@ -1,39 +1,26 @@
-// itemtool's project side: the sample project's shape, saving and loading it
-// unchanged, and the info summary with its exit statuses.
+// itemtool's project side: the info summary of the saved sample project with
+// its exit statuses, and saving and loading it unchanged.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "Dump.h"
+#include "ItemtoolTestUtil.h"
 #include "Project.h"
 #include "serial/BinarySerialIn.h"
 
 namespace {
 
-std::string Temp(const std::string& name) {
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  return std::string(dir ? dir : "/tmp") + "/" + name;
-}
-
-TEST(SampleProject, ShapeAndSummary) {
-  const auto root = itemtool::BuildSampleProject();
-  const itemtool::ProjectInfo info = itemtool::Summarize(*root);
-  EXPECT_EQ(info.items, 11u);
-  EXPECT_EQ(info.translations, 21u);
-  EXPECT_EQ(info.properties, 23u);  // 21 texts, an assembly version, a dialog rectangle
-  EXPECT_EQ(info.settings, 4u);
-  EXPECT_EQ(info.depth, 3u);
-  EXPECT_EQ(info.languages, (std::vector<int>{0x0407, 0x0409, 0x0411}));
-}
+using itemtool_test::Temp;
 
 TEST(SampleProject, InfoOfSavedFileAndFailures) {
   const std::string path = Temp("sample.serial.gz");
   const auto root = itemtool::BuildSampleProject();
   ASSERT_TRUE(itemtool::SaveProjectFile(path, *root));
 
+  // 23 properties: 21 texts, an assembly version and a dialog rectangle.
   std::ostringstream out, err;
   EXPECT_EQ(itemtool::InfoFile(path, true, out, err), itemtool::kExitOk);
   EXPECT_EQ(out.str(),
@@ -53,8 +40,6 @@ TEST(SampleProject, InfoOfSavedFileAndFailures) {
   EXPECT_EQ(text.str().substr(text.str().size() - tail.size()), tail);
 
   // A file cut short is malformed; a missing one unreadable.
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::string cut = Temp("sample-cut.serial");
   {
     // The plain (unzipped) form cut in the middle of the body.
@@ -88,11 +73,7 @@ TEST(SampleProject, SavedProjectLoadsEqualAndResavesIdentically) {
   ASSERT_EQ(loaded->GetResItems().size(), 2u);
   EXPECT_EQ(loaded->GetResItems()[0]->GetParent(), loaded.get());
   ASSERT_TRUE(itemtool::SaveProjectFile(second, *loaded));
-  auto slurp = [](const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  };
-  EXPECT_EQ(slurp(first), slurp(second));
+  EXPECT_EQ(itemtool_test::Slurp(first), itemtool_test::Slurp(second));
 }
 
 }  // namespace

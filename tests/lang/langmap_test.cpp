@@ -246,27 +246,15 @@ TEST(CLangMapTest, CultureNameLookUpIgnoresCase) {
 }
 
 TEST(CLangMapTest, RightToLeftByPrimaryLanguageOnly) {
-  const struct {
-    int lang;
-    bool rtl;
-  } cases[] = {
-      {0x0401, true},
-      {0x040D, true},
-      {0x0465, true},
-      {0x0420, true},
-      {0x0429, true},
-      {0x045A, true},
-      {0x0001, true},
-      {0x3C01, true},
-      {0x7C01, true},  // unknown Arabic
-      {0x0409, false},
-      {0x0000, false},
-      {0x0411, false},
-      {0x0463, false},  // Pashto: not listed
-      {(0x12 << CLangId::BrandOffset) | 0x040D, true},
-      {(0x12 << CLangId::BrandOffset) | 0x0409, false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Map().IsRtlLang(c.lang), c.rtl) << std::hex << c.lang;
+  const int brand = 0x12 << CLangId::BrandOffset;
+  // 0x7C01: an unknown Arabic; 0x0463, Pashto, is not listed.
+  for (int lang :
+       {0x0401, 0x040D, 0x0465, 0x0420, 0x0429, 0x045A, 0x0001, 0x3C01, 0x7C01, brand | 0x040D}) {
+    EXPECT_TRUE(Map().IsRtlLang(lang)) << std::hex << lang;
+  }
+  for (int lang : {0x0409, 0x0000, 0x0411, 0x0463, brand | 0x0409}) {
+    EXPECT_FALSE(Map().IsRtlLang(lang)) << std::hex << lang;
+  }
 }
 
 TEST(CLangMapTest, NamesFollowTheGroupRules) {

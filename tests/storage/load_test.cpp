@@ -177,20 +177,13 @@ TEST_F(Loader, EmptyTableGivesNullSilently) {
 }
 
 TEST_F(Loader, LongChainIsConcatenatedInRowidOrder) {
-  const std::string path = TempPath("long_chain.db");
   std::string block(950001, 'a');
   block.back() = 'z';
   block[949999] = 'y';
-  {
-    CStorage storage(Wide(path));
-    storage.CreateDb();
-  }
   // One chunk at the limit and one byte after it, in the row layout the
   // writer produces.
-  Sql(path, {Item("9999999", "1", "1, '', '', 0, 0"), Chunk("9999999", 0, block.substr(0, 950000)),
-             Chunk("1", 1, "z")});
-  CStorage storage(Wide(path));
-  const std::unique_ptr<CResItem> root(storage.Load());
+  const auto root = Load({Item("9999999", "1", "1, '', '', 0, 0"),
+                          Chunk("9999999", 0, block.substr(0, 950000)), Chunk("1", 1, "z")});
   ASSERT_NE(root, nullptr);
   ASSERT_EQ(root->GetDataSize(), 950001u);
   EXPECT_EQ(Data(root->GetData(), root->GetDataSize()), block);

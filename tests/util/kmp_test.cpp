@@ -1,5 +1,6 @@
-// KMP search against a naive search on generated texts, the whole-word rule
-// at text edges and beside ICU punctuation and white space, and the table.
+// KMP search against a naive search on generated texts (overlaps, starts
+// outside the text, empty texts), the whole-word rule at text edges and beside
+// ICU punctuation and white space, and the table.
 #include "util/KMP.h"
 
 #include <gtest/gtest.h>
@@ -71,28 +72,6 @@ TEST(KMP, FindsWhatANaiveSearchFinds) {
   EXPECT_GT(matches, 10000);  // the generator really produces matches
 }
 
-TEST(KMP, FindsEveryOverlappingOccurrence) {
-  const struct {
-    std::u16string text;
-    std::u16string pattern;
-    std::vector<int> positions;
-  } cases[] = {
-      {u"aaaa", u"aa", {0, 1, 2}},
-      {u"abababa", u"aba", {0, 2, 4}},
-      {u"aabaabaab", u"aabaab", {0, 3}},
-      {u"\U0001F600\U0001F600", u"\U0001F600", {0, 2}},
-      {u"abc", u"abcd", {}},
-  };
-  for (const auto& c : cases) {
-    std::vector<int> found;
-    for (int pos = Find(c.text, c.pattern, 0, false); pos >= 0;
-         pos = Find(c.text, c.pattern, pos + 1, false)) {
-      found.push_back(pos);
-    }
-    EXPECT_EQ(found, c.positions) << CString(c.text).ToUtf8();
-  }
-}
-
 TEST(KMP, WholeWordsNeedBoundariesOrTextEdges) {
   const struct {
     std::u16string text;
@@ -128,13 +107,10 @@ TEST(KMP, WholeWordsNeedBoundariesOrTextEdges) {
   EXPECT_EQ(Find(u"ba.a.a", u"a.a", 0, true), 3);  // overlaps the rejected match at 1
 }
 
-TEST(KMP, OutOfRangeArgumentsFindNothing) {
+// Starts outside the text are covered by the naive comparison above.
+TEST(KMP, EmptyPatternOrForeignTableFindsNothing) {
   EXPECT_EQ(Find(u"abc", u"", 0, false), -1);
-  EXPECT_EQ(Find(u"", u"a", 0, false), -1);
-  EXPECT_EQ(Find(u"abc", u"c", 3, false), -1);
-  EXPECT_EQ(Find(u"abc", u"c", 2, false), 2);
-  EXPECT_EQ(Find(u"abc", u"a", -5, false), 0);
-  EXPECT_EQ(KMP::FindPos(u"abc", u"b", KMP::BuildTable(u"bb"), 0, false), -1);  // wrong table
+  EXPECT_EQ(KMP::FindPos(u"abc", u"b", KMP::BuildTable(u"bb"), 0, false), -1);
 }
 
 }  // namespace
