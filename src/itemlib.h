@@ -9,6 +9,11 @@
 #include "props/Prop.h"
 #include "props/PropContainer.h"
 #include "props/PropName.h"
+// The project tree: items, translations, their events and inherited settings.
+#include "items/ItemEvents.h"
+#include "items/TransItem.h"
+#include "items/ResItem.h"
+#include "items/CfgHolder.h"
 #include "serial/BinaryFormat.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
@@ -52,4 +57,5 @@
 #include "help/HhpInfo.h"
 // The SQLite 2 project database of the older format and its helpers.
 #include "storage/Storage.h"
+#include "storage/Isolation.h"
 #include "config/OldPrjConfig.h"
