@@ -24,7 +24,7 @@
 #include "items/ItemEvents.h"
 #include "items/ResItem.h"
 #include "items/TransItem.h"
-#include "storage/Isolation.h"
+#include "platform/ChildStep.h"
 #include "util/Messaging.h"
 #include "util/TextUtil.h"
 
@@ -287,12 +287,12 @@ bool IsSafeToOpen(const std::string& name) {
   const off_t file = FileSize(name);
   const off_t journal = FileSize(name + "-journal");
   if (file <= 0 && journal < 0) return true;
-  const int verdict = StorageIsolation::RunInChild(
+  const int verdict = Process::RunInChild(
       [&name] { return ReadThrough(name.c_str()); },
       CheckBudget(std::max<off_t>(file, 0) + std::max<off_t>(journal, 0)));
   // No process to spare: open it unchecked rather than refuse every file. A
   // locked file cannot be read here either until the lock is gone.
-  if (verdict == StorageIsolation::kNotRun || verdict == kLocked) return true;
+  if (verdict == Process::kChildNotRun || verdict == kLocked) return true;
   return verdict == kSound;
 }
 

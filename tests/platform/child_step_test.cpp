@@ -1,7 +1,7 @@
 // The forked child that runs risky steps: its verdict comes back, its death
 // (signal, sanitizer report, CPU limit) is told apart from a verdict, and
 // nothing it does reaches the caller.
-#include "storage/Isolation.h"
+#include "platform/ChildStep.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 namespace {
 
-using StorageIsolation::kDied;
-using StorageIsolation::RunInChild;
+using Process::kChildDied;
+using Process::RunInChild;
 
 unsigned char DoubleFree() {
   char* volatile block = static_cast<char*>(std::malloc(16));
@@ -26,10 +26,10 @@ unsigned char Segv() { return std::raise(SIGSEGV) == 0 ? 1 : 2; }
 TEST(RunInChild, VerdictsAndDeaths) {
   EXPECT_EQ(RunInChild([] { return static_cast<unsigned char>(0); }, 10), 0);
   EXPECT_EQ(RunInChild([] { return static_cast<unsigned char>(255); }, 10), 255);
-  EXPECT_EQ(RunInChild(Segv, 10), kDied);
-  EXPECT_EQ(RunInChild([]() -> unsigned char { std::abort(); }, 10), kDied);
+  EXPECT_EQ(RunInChild(Segv, 10), kChildDied);
+  EXPECT_EQ(RunInChild([]() -> unsigned char { std::abort(); }, 10), kChildDied);
   // What SQLite does on some damaged files: the allocator's report ends the child only.
-  EXPECT_EQ(RunInChild(DoubleFree, 10), kDied);
+  EXPECT_EQ(RunInChild(DoubleFree, 10), kChildDied);
 }
 
 TEST(RunInChild, ChangesStayInTheChild) {
@@ -48,7 +48,7 @@ TEST(RunInChild, VerdictArrivesWhileChildrenAreIgnored) {
   // With SIGCHLD ignored the child is reaped at once and waitpid knows nothing.
   const auto previous = std::signal(SIGCHLD, SIG_IGN);
   EXPECT_EQ(RunInChild([] { return static_cast<unsigned char>(7); }, 10), 7);
-  EXPECT_EQ(RunInChild(Segv, 10), kDied);
+  EXPECT_EQ(RunInChild(Segv, 10), kChildDied);
   std::signal(SIGCHLD, previous);
 }
 
@@ -60,7 +60,7 @@ TEST(RunInChild, EndlessStepIsStoppedByTheCpuLimit) {
                   }
                 },
                 1),
-            kDied);
+            kChildDied);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 

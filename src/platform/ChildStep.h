@@ -5,15 +5,15 @@
 
 #include <functional>
 
-namespace StorageIsolation {
+namespace Process {
 
 // The child ended without a verdict: a signal, a sanitizer report, the CPU limit.
-constexpr int kDied = -1;
+constexpr int kChildDied = -1;
 // No child could be started.
-constexpr int kNotRun = -2;
+constexpr int kChildNotRun = -2;
 
 // Runs `step` in a child made by fork(), waits for it and returns the byte
-// the step returned, or kDied, or kNotRun. The child sees a copy of the
+// the step returned, or kChildDied, or kChildNotRun. The child sees a copy of the
 // caller's memory (whatever it changes there is lost), has only the calling
 // thread, writes standard error to /dev/null, takes fatal signals with their
 // default action, reports no sanitizer crash of its own and is stopped after
@@ -22,4 +22,4 @@ constexpr int kNotRun = -2;
 // Starts no thread; the caller blocks until the child has ended.
 int RunInChild(const std::function<unsigned char()>& step, unsigned long cpuSeconds);
 
-}  // namespace StorageIsolation
+}  // namespace Process

@@ -1,7 +1,7 @@
-// The forked child of StorageIsolation. A pipe carries the verdict, so the
+// The forked child of RunInChild. A pipe carries the verdict, so the
 // caller learns it even when SIGCHLD is ignored and waitpid cannot report the
 // status; a pipe that closes without a verdict byte means the child died.
-#include "storage/Isolation.h"
+#include "platform/ChildStep.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -15,7 +15,7 @@
 // artifact); a report inside the child must only end the child.
 extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
 
-namespace StorageIsolation {
+namespace Process {
 namespace {
 
 [[noreturn]] void RunChild(const std::function<unsigned char()>& step, unsigned long cpuSeconds,
@@ -45,12 +45,12 @@ namespace {
 
 int RunInChild(const std::function<unsigned char()>& step, unsigned long cpuSeconds) {
   int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return kNotRun;
+  if (::pipe2(fds, O_CLOEXEC) != 0) return kChildNotRun;
   const pid_t pid = ::fork();
   if (pid < 0) {
     ::close(fds[0]);
     ::close(fds[1]);
-    return kNotRun;
+    return kChildNotRun;
   }
   if (pid == 0) {
     ::close(fds[0]);
@@ -66,7 +66,7 @@ int RunInChild(const std::function<unsigned char()>& step, unsigned long cpuSeco
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  return got == 1 ? verdict : kDied;
+  return got == 1 ? verdict : kChildDied;
 }
 
-}  // namespace StorageIsolation
+}  // namespace Process
