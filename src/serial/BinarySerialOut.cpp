@@ -13,6 +13,18 @@ namespace Binary {
 
 namespace {
 
+// Copies `size` bytes, from one to two Words, as a Word at each end; the
+// two may overlap.
+template <typename Word>
+inline void CopyEnds(unsigned char* to, const unsigned char* from, size_t size) {
+  Word head;
+  Word tail;
+  std::memcpy(&head, from, sizeof head);
+  std::memcpy(&tail, from + size - sizeof tail, sizeof tail);
+  std::memcpy(to, &head, sizeof head);
+  std::memcpy(to + size - sizeof tail, &tail, sizeof tail);
+}
+
 // Names and texts are mostly a few bytes long, where a call into memcpy
 // costs more than the copy: up to 16 bytes take two overlapping moves.
 inline void CopyBytes(unsigned char* to, const void* from, size_t size) {
@@ -20,26 +32,11 @@ inline void CopyBytes(unsigned char* to, const void* from, size_t size) {
   if (size > 16) {
     std::memcpy(to, src, size);
   } else if (size >= 8) {
-    uint64_t head;
-    uint64_t tail;
-    std::memcpy(&head, src, 8);
-    std::memcpy(&tail, src + size - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + size - 8, &tail, 8);
+    CopyEnds<uint64_t>(to, src, size);
   } else if (size >= 4) {
-    uint32_t head;
-    uint32_t tail;
-    std::memcpy(&head, src, 4);
-    std::memcpy(&tail, src + size - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + size - 4, &tail, 4);
+    CopyEnds<uint32_t>(to, src, size);
   } else if (size >= 2) {
-    uint16_t head;
-    uint16_t tail;
-    std::memcpy(&head, src, 2);
-    std::memcpy(&tail, src + size - 2, 2);
-    std::memcpy(to, &head, 2);
-    std::memcpy(to + size - 2, &tail, 2);
+    CopyEnds<uint16_t>(to, src, size);
   } else if (size == 1) {
     *to = *src;
   }

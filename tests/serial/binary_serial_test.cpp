@@ -338,3 +338,28 @@ TEST(NodeName, DoRoundTripsEveryTypeAndRejectsUnknownType) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fields and string node names of every length up to past the writer's
+// short-copy sizes: each byte lands where it belongs, the head included.
+TEST(BinarySerialOut, FieldsAndNamesOfEveryLength) {
+  for (unsigned int size = 0; size <= 40; ++size) {
+    Bytes field(size);
+    for (unsigned int i = 0; i < size; ++i) field[i] = static_cast<unsigned char>(0xA0 + i);
+    const std::u16string name(size / 2, u'n');
+    const Bytes body = testutil::WriteBody([&](ISerialStream& s) {
+      s.EnterNode(NodeName(name.c_str()));
+      s.WriteField(size, field.data());
+      s.LeaveNode();
+    });
+    Bytes expect = {0x18, 0x01, static_cast<unsigned char>(name.size())};
+    for (size_t i = 0; i < name.size(); ++i) expect.insert(expect.end(), {'n', 0});
+    expect.insert(expect.end(), {0x1A, static_cast<unsigned char>(size), 0, 0, 0});
+    expect.insert(expect.end(), field.begin(), field.end());
+    expect.push_back(0x19);
+    EXPECT_EQ(testutil::Hex(body), testutil::Hex(expect)) << size;
+  }
+}
+
+}  // namespace
