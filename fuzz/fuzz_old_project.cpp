@@ -9,7 +9,7 @@
 #include "config/OldPrjConfig.h"
 #include "items/ResItem.h"
 #include "storage/Storage.h"
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // SQLite opens files by name, so every input goes through one scratch file.

@@ -27,9 +27,9 @@
 #include "lang/Encoding.h"
 #include "lang/IntStrMap.h"
 #include "lang/PrjLangs.h"
-#include "util/LocalizedTempFile.h"
-#include "util/MiscUtil.h"
-#include "util/ParseParams.h"
+#include "parsing/LocalizedTempFile.h"
+#include "services/MiscUtil.h"
+#include "parsing/ParseParams.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "lang/LangMap.h"
-#include "util/Macros.h"
+#include "services/Macros.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "storage/Storage.h"
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 namespace itemtool {
 

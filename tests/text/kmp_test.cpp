@@ -1,7 +1,7 @@
 // KMP search against a naive search on generated texts (overlaps, starts
 // outside the text, empty texts), the whole-word rule at text edges and beside
 // ICU punctuation and white space, and the table.
-#include "util/KMP.h"
+#include "text/KMP.h"
 
 #include <gtest/gtest.h>
 

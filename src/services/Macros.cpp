@@ -1,6 +1,6 @@
 // Macro expansion and the merge of macro maps. The expansion repeats whole
 // passes so that a macro's value may itself hold macros.
-#include "util/Macros.h"
+#include "services/Macros.h"
 
 CString MacrosUtil::ApplyMacrosMap(const CString& text, const MacrosMap& macros) {
   CString result(text);

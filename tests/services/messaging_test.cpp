@@ -1,7 +1,7 @@
 // Message routing: notifications reach every receiver once, in registration
 // order, and none after it unregisters; requests stop at the first receiver
 // that answers; suppression drops only message-panel notifications.
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/StringResources.h"
-#include "util/MiscUtil.h"
-#include "util/PathUtil.h"
+#include "services/MiscUtil.h"
+#include "services/PathUtil.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "serial/BinarySerialOut.h"
 #include "serial/BinarySerialTreeIn.h"
 #include "serial/Streams.h"
-#include "util/LocalizedTempFile.h"
-#include "util/ParseParams.h"
+#include "parsing/LocalizedTempFile.h"
+#include "parsing/ParseParams.h"
 
 namespace {
 

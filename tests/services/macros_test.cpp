@@ -1,6 +1,6 @@
 // Macro expansion: single and repeated passes, case and key order, texts
 // that match no key, the bound on maps that reintroduce a key, and merging.
-#include "util/Macros.h"
+#include "services/Macros.h"
 
 #include <gtest/gtest.h>
 

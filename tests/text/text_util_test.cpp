@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "util/TextUtil.h"
+#include "text/TextUtil.h"
 
 namespace {
 
