@@ -1,7 +1,7 @@
-// The general project settings through their accessor families: inheritance
-// (from ancestors and from the default item), storing only real changes,
-// resetting, operators bound to one item, the change notification, and the
-// listing of settings that differ. Keys and defaults: setting_keys_test.
+// The general project settings through their accessor families: storing
+// only real changes, resetting, operators bound to one item, the change
+// notification, and the listing of settings that differ. Inheritance itself
+// is the items' (cfg_test); keys and defaults: setting_keys_test.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -14,70 +14,15 @@
 using cfgtest::Changed;
 using cfgtest::Lines;
 using cfgtest::Tree;
-using itemtest::AttachDefault;
 using itemtest::Recorder;
 
 namespace {
-
-TEST(PrjConfigSettings, GetReturnsTheBuiltInDefaultByReference) {
-  CResItem a, b;
-  EXPECT_EQ(&CPrjConfig::GetFuzzyUpdate(a), &CPrjConfig::GetFuzzyUpdate(b));
-  CPrjConfig::SetFuzzyUpdate(a, 12);
-  const int& stored = CPrjConfig::GetFuzzyUpdate(a);
-  EXPECT_EQ(&stored, &static_cast<const CIntProp*>(
-                          CCfgHolder::GetPropW(a, CPrjConfig::FuzzyUpdatePropName(), false))
-                          ->value);
-}
 
 constexpr int kNone = -1;
 
 int Own(const CResItem& item) {
   const CProp* own = CCfgHolder::GetPropW(item, CPrjConfig::FuzzyUpdatePropName(), false);
   return own ? own->GetInt() : kNone;
-}
-
-TEST(PrjConfigInheritance, AncestorsDecideUntilAnItemHoldsItsOwn) {
-  Tree t;
-  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
-  CPrjConfig::SetRunLocalizedCmd(*t.file, u"run.exe");
-  struct Case {
-    const CResItem* item;
-    int fuzzy;
-    bool hasFuzzy;
-    const char16_t* cmd;
-    bool hasCmd;
-  };
-  for (const Case& c :
-       {Case{t.root.get(), 70, true, u"", false}, Case{t.file, 70, false, u"run.exe", true},
-        Case{t.res, 70, false, u"run.exe", false}, Case{t.sibling, 70, false, u"", false}}) {
-    SCOPED_TRACE(itemtest::Label(c.item));
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*c.item), c.fuzzy);
-    EXPECT_EQ(CPrjConfig::HasFuzzyUpdate(*c.item), c.hasFuzzy);
-    EXPECT_EQ(CPrjConfig::GetRunLocalizedCmd(*c.item), CString(c.cmd));
-    EXPECT_EQ(CPrjConfig::HasRunLocalizedCmd(*c.item), c.hasCmd);
-  }
-}
-
-TEST(PrjConfigInheritance, DefaultItemAboveTheRootSuppliesSettings) {
-  Tree t;
-  {
-    AttachDefault attach(t.root.get());
-    CPrjConfig::SetFuzzyUpdate(CCfgHolder::DefaultItem, 60);
-    CPrjConfig::SetTranslateByValue(CCfgHolder::DefaultItem, false);
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 60);
-    EXPECT_FALSE(CPrjConfig::GetTranslateByValue(*t.res));
-    EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.root));
-    // Equal to what the default item supplies: nothing stored on the root.
-    CPrjConfig::SetFuzzyUpdate(*t.root, 60);
-    EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.root));
-    CPrjConfig::SetFuzzyUpdate(*t.file, 65);
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 60);
-  }
-  // Detached: the tree follows its own values and the built-in defaults.
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 90);
-  EXPECT_TRUE(CPrjConfig::GetTranslateByValue(*t.res));
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
 }
 
 TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
