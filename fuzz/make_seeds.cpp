@@ -409,12 +409,12 @@ CDBTablesCfg SampleTables() {
   CDBTableCfg byRow;
   byRow.TableName = u"Messages";
   byRow.KeyFields = {u"Id"};
-  byRow.SchemeId = CDBTableCfg::LangIdScheme;
+  byRow.LocalizationSchemeId = CDBTableCfg::LangIdScheme;
   byRow.LangIdSchemeCfg.LangIdField = u"Lang";
   byRow.LangIdSchemeCfg.LangIdValueMap = {{0x0409, u"en"}};
   byRow.LangIdSchemeCfg.TransFields = {u"Text", u"Tooltip"};
   CDBTableCfg unknown;
-  unknown.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(7);
+  unknown.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(7);
   return CDBTablesCfg{byColumn, byRow, unknown};
 }
 
