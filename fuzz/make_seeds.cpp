@@ -239,11 +239,13 @@ CDBTablesCfg SampleTables() {
   byColumn.WhereCond = u"Module <> ''";
   byRow.TableName = u"Messages";
   byRow.KeyFields = {u"Id"};
-  byRow.SchemeId = CDBTableCfg::LangIdScheme;
+  byRow.LocalizationSchemeId = CDBTableCfg::LangIdScheme;
   byRow.LangIdSchemeCfg.LangIdField = u"Lang";
   byRow.LangIdSchemeCfg.LangIdValueMap = {{0x0409, u"en"}};
   byRow.LangIdSchemeCfg.TransFields = {u"Text", u"Tooltip"};
-  return CDBTablesCfg{byColumn, byRow};
+  CDBTableCfg unknown;
+  unknown.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(7);
+  return CDBTablesCfg{byColumn, byRow, unknown};
 }
 
 std::vector<Seed> ValueSeeds() {

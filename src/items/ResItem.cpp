@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 #include "items/ItemEvents.h"
 #include "serial/SerialDo.h"
@@ -14,17 +13,17 @@ namespace {
 
 CItemEventServer& Events() { return CItemEventServer::Instance(); }
 
-// Nesting of items being read; a hostile stream must not exhaust the stack.
-thread_local int readDepth = 0;
+// Nesting of items being read or written. A hostile stream must not exhaust
+// the stack when read, and a project the reader refuses must not be written:
+// both directions stop at the same depth.
+thread_local int itemDepth = 0;
 
-struct ReadDepthGuard {
-  ReadDepthGuard() {
-    if (++readDepth > CResItem::MaxReadDepth) {
-      --readDepth;
-      throw Serial::Exceptions::FormatIO();
-    }
-  }
-  ~ReadDepthGuard() { --readDepth; }
+struct NestingGuard {
+  NestingGuard() : within(++itemDepth <= CResItem::MaxNestingDepth) {}
+  ~NestingGuard() { --itemDepth; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+  const bool within;
 };
 
 }  // namespace
@@ -239,15 +238,18 @@ void CResItem::DoData(Serial::ISerialStream& s) {
 
 bool CResItem::Do(Serial::ISerialStream& s) {
   const bool reading = s.IsReading();
-  std::optional<ReadDepthGuard> depth;
-  if (reading) depth.emplace();
+  const NestingGuard depth;
+  if (!depth.within) {
+    if (reading) throw Serial::Exceptions::FormatIO();
+    return false;
+  }
   // An absent node (tree reader) leaves its field as it is; the values'
   // own results do not stop the item.
   using Serial::InNode;
   InNode(s, Serial::NodeName(), [&] { return CPropContainer::Do(s); });
   InNode(s, ByteName(0x65), [&] { return Serial::Do(s, resId_); });
   InNode(s, ByteName(0x66), [&] { return Serial::Do(s, type_); });
-  InNode(s, ByteName(0x67), [&] { return DoChildren(s); });
+  const bool childrenOk = InNode(s, ByteName(0x67), [&] { return DoChildren(s); });
   InNode(s, ByteName(0x68), [&] { return DoTranslations(s); });
   InNode(s, ByteName(0x69), [&] { return Serial::Do(s, comment_); });
   InNode(s, ByteName(0x6A), [&] { return Serial::Do(s, tabNum_); });
@@ -266,7 +268,8 @@ bool CResItem::Do(Serial::ISerialStream& s) {
     for (CResItem* child : children_) child->SetParent(this);
     for (auto& entry : translations_) entry.second->SetParent(this);
   }
-  return true;
+  // A child refused by the writer (too deep) makes the whole save fail.
+  return reading || childrenOk;
 }
 
 bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {

@@ -78,10 +78,12 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
   // The item's nodes, children depth first, translations, data block and
   // configuration. Reading fills a fresh item: children and translations it
-  // held are dropped from the lists, not deleted. A nesting deeper than
-  // MaxReadDepth throws FormatIO.
+  // held are dropped from the lists, not deleted. Items nested deeper than
+  // MaxNestingDepth (counted from the outermost item in the call) throw
+  // FormatIO when read; writing refuses them and returns false, after
+  // writing only part of the item. Otherwise true.
   bool Do(Serial::ISerialStream& s);
-  static constexpr int MaxReadDepth = 1000;
+  static constexpr int MaxNestingDepth = 1000;
 
   void OnBeforePropChange(const CPropContainer& container, const CPropName& name,
                           const CProp* oldValue, const CProp* newValue) override;
@@ -115,6 +117,8 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
 // A project's root as every project file stores it: an owned, possibly null
 // item, created through the item factory when read. Reading replaces `root`.
+// Writing a tree nested deeper than CResItem::MaxNestingDepth returns false
+// and leaves an incomplete stream, which the caller discards.
 bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root);
 
 // Saves the project below `root` as DoProject writes it, at gzip `level` 0

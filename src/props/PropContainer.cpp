@@ -91,9 +91,12 @@ bool CPropContainer::Do(Serial::ISerialStream& s) {
       const_cast<CPropName&>(entry.first).Do(s);  // writing leaves the name as it is
       s.LeaveNode();
       s.EnterNode(NodeName());
-      valueStrategy.Do(s, entry.second);
+      const bool written = valueStrategy.Do(s, entry.second);
       s.LeaveNode();
       s.LeaveNode();
+      // A reader stops at the entry it cannot read and expects the node's
+      // end there: entries written after it would make the stream unreadable.
+      if (!written) break;
     }
     s.LeaveNode();
     return true;

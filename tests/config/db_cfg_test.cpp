@@ -39,7 +39,7 @@ CDBTableCfg LangIdTable() {
   CDBTableCfg table;
   table.TableName = u"Items";
   table.KeyFields = {u"ItemId"};
-  table.SchemeId = CDBTableCfg::LangIdScheme;
+  table.LocalizationSchemeId = CDBTableCfg::LangIdScheme;
   table.LangIdSchemeCfg.LangIdField = u"Lang";
   table.LangIdSchemeCfg.LangIdValueMap = {{kJa, u"JP"}};
   table.LangIdSchemeCfg.TransFields = {u"Name", u"Descr"};
@@ -72,7 +72,7 @@ TEST(DBCfg, ColumnsAndValuesPerLanguage) {
   EXPECT_EQ(fields.Find(kDe | kBrand1, u"Text_Lite"), fields.begin() + 1);
   EXPECT_EQ(fields.Find(kJa, u"ja-JP"), fields.begin());
   EXPECT_EQ(fields.Find(kJa, u"JA-JP"), fields.end());
-  ids.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  ids.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   EXPECT_TRUE(ids.GetLocFields(kDe).empty());
 
   const CDBTablesCfg tables{srof, LangIdTable()};
@@ -93,7 +93,7 @@ TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
       {[](CDBTableCfg& t) { t.TableName = u"orders"; }, false},
       {[](CDBTableCfg& t) { t.KeyFields.pop_back(); }, false},
       {[](CDBTableCfg& t) { t.WhereCond.Empty(); }, false},
-      {[](CDBTableCfg& t) { t.SchemeId = CDBTableCfg::LangIdScheme; }, false},
+      {[](CDBTableCfg& t) { t.LocalizationSchemeId = CDBTableCfg::LangIdScheme; }, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     CDBTableCfg changed = base;
@@ -103,7 +103,8 @@ TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
   CDBTableCfg a = LangIdTable(), b = LangIdTable();
   b.LangIdSchemeCfg.LangIdFieldValueTemplate = u"L$(LangId)";
   EXPECT_FALSE(a == b);
-  a.SchemeId = b.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  a.LocalizationSchemeId = b.LocalizationSchemeId =
+      static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   EXPECT_TRUE(a == b);
   EXPECT_FALSE(CDBTablesCfg{a} < CDBTablesCfg{});
   EXPECT_FALSE(CDBTablesCfg{} < CDBTablesCfg{a});
@@ -111,7 +112,7 @@ TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
 
 TEST(DBCfg, SerialFormWritesOnlyTheSelectedScheme) {
   CDBTableCfg unknown = LangIdTable();
-  unknown.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  unknown.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   CDBTablesCfg tables{SrofTable(), LangIdTable(), unknown};
   CDBTablesCfg back;
   ASSERT_TRUE(
@@ -154,7 +155,7 @@ TEST(DBCfg, ReadingToleratesTheOptionalNodes) {
     EXPECT_EQ(result, c.result);
     // Every node is attempted even after a failure.
     EXPECT_EQ(read.KeyFields, Strings{u"ItemId"});
-    EXPECT_EQ(read.SchemeId, CDBTableCfg::LangIdScheme);
+    EXPECT_EQ(read.LocalizationSchemeId, CDBTableCfg::LangIdScheme);
     EXPECT_EQ(read.WhereCond, CString(u"kept"));
     EXPECT_EQ(read.LangIdSchemeCfg.LangIdFieldValueTemplate, CString(u"kept"));
     EXPECT_EQ(read.LangIdSchemeCfg.TransFields, Strings{u"kept"});

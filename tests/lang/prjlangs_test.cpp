@@ -71,6 +71,8 @@ TEST(CPrjLangs, SetSelectedLangsKeepsTargetAndSecondaryInside) {
       {CPrjLangs(kEnUs), {}, {}, kEnUs, kNone},
       {Make(kEnUs, {kDe}, kEnUs | kBrand1, kNone), {}, {}, kEnUs | kBrand1, kNone},
       {CPrjLangs(), {}, {}, kNone, kNone},
+      // The old undefined value is its low half, not the undefined language.
+      {CPrjLangs(77777777), {kNone}, {kNone}, kNone, kNone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
