@@ -3,9 +3,10 @@
 // loader or the value store leaks one or lets an error escape as an exception.
 //
 // The "ANSI code page" of the old Windows tool is UTF-8 on this port: query
-// texts, paths and SQLite's error texts all pass through ICU's UTF-8
-// converter. That also makes keys and file names outside ASCII meet between
-// the value writers (UTF-8) and the select texts (ANSI).
+// texts and SQLite's error texts pass through ICU's UTF-8 converter. That
+// also makes keys and file names outside ASCII meet between the value writers
+// (UTF-8) and the select texts (ANSI). Paths are stored (backslash) paths and
+// become native through ToNativePath, like every other file name.
 #include "storage/Storage.h"
 
 #include <sqlite.h>
@@ -25,6 +26,7 @@
 #include "items/ResItem.h"
 #include "items/TransItem.h"
 #include "platform/ChildStep.h"
+#include "platform/FileSystem.h"
 #include "util/Messaging.h"
 #include "util/TextUtil.h"
 
@@ -400,8 +402,8 @@ int GetKey(sqlite* db, const CString& sql) {
 bool IsSQLiteFormat(const char16_t* path) {
   static constexpr char kHeader[] = "** This file contains an SQLite 2.1 database **";
   static constexpr size_t kHeaderSize = sizeof(kHeader) - 1;  // 47
-  const std::unique_ptr<char[]> name(UnicodeToAnsi(path));
-  const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(name.get(), "rb"), &std::fclose);
+  const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(ToNativePath(path).c_str(), "rb"),
+                                                    &std::fclose);
   if (!file) return false;
   char header[kHeaderSize];
   return std::fread(header, 1, kHeaderSize, file.get()) == kHeaderSize &&
@@ -471,13 +473,13 @@ void CStorage::DbCloser::operator()(sqlite* db) const { sqlite_close(db); }
 void CStorage::VmFinalizer::operator()(sqlite_vm* vm) const { FinalizeVm(vm); }
 
 CStorage::CStorage(CString path) : path_(std::move(path)) {
-  const std::unique_ptr<char[]> name(UnicodeToAnsi(path_));
-  if (!IsSafeToOpen(name.get())) {
+  const std::string name = ToNativePath(path_);
+  if (!IsSafeToOpen(name)) {
     Notify(u"The project database is damaged");
     return;
   }
   char* error = nullptr;
-  database_.reset(sqlite_open(name.get(), 0, &error));
+  database_.reset(sqlite_open(name.c_str(), 0, &error));
   ProcessError(error);
   if (database_) CreatePropTable(true);
 }
