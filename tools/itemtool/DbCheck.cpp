@@ -1,7 +1,9 @@
 // itemlib-dbcheck FILE: reads an old project database the way the library
-// reads it and prints "sound" when that came through. Runs as a process of
-// its own because SQLite 2.8 may crash or loop on a damaged file; the caller
-// (CheckProjectDatabase) takes a crash, a kill or any other output as damage.
+// reads it and prints "sound" when that came through. SQLite 2.8 trusts what
+// it reads: a damaged record can make it free memory twice (vdbeaux.c
+// Cleanup), read a text past its end, or descend into the same page forever.
+// So this runs as a process of its own, and its caller (CheckProjectDatabase)
+// takes a crash, a kill at the time limit or any other output as damage.
 #include <sqlite.h>
 
 #include <cstdio>
