@@ -199,14 +199,16 @@ bool ReadUntilClosed(int fd, Clock::time_point deadline, size_t maxOutput, std::
   }
 }
 
-// True once the child is gone: reaped now, or already reaped by the system
-// because the caller ignores SIGCHLD (ECHILD).
-bool Reaped(pid_t pid, int flags) {
+// True once the child is gone: reaped now (its exit code, when it exited,
+// goes to `exitCode`), or already reaped by the system because the caller
+// ignores SIGCHLD (ECHILD).
+bool Reaped(pid_t pid, int flags, int& exitCode) {
   int status = 0;
   pid_t rc;
   do {
     rc = ::waitpid(pid, &status, flags);
   } while (rc < 0 && errno == EINTR);
+  if (rc > 0 && WIFEXITED(status)) exitCode = WEXITSTATUS(status);
   return rc != 0;
 }
 
@@ -244,13 +246,13 @@ BoundedRun RunBounded(const std::vector<std::string>& argv, std::chrono::millise
   if (closed) {
     constexpr timespec kNap{0, 2 * 1000 * 1000};
     while (Clock::now() < deadline) {
-      if (Reaped(pid, WNOHANG)) return run;
+      if (Reaped(pid, WNOHANG, run.exitCode)) return run;
       ::nanosleep(&kNap, nullptr);
     }
   }
   run.timedOut = true;
   ::kill(pid, SIGKILL);
-  Reaped(pid, 0);
+  Reaped(pid, 0, run.exitCode);
   return run;
 }
 

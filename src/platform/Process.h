@@ -38,6 +38,7 @@ struct BoundedRun {
   bool started = false;   // false: the program could not be started
   bool timedOut = false;  // the limit passed first and the child was killed
   std::string output;     // its standard output, at most the bytes asked for
+  int exitCode = -1;      // when it exited and the caller does not ignore SIGCHLD
 };
 
 // Starts the program at the path argv[0] (no PATH search) with `argv`,

@@ -56,7 +56,10 @@ DatabaseCheck CheckProjectDatabase(const CString& path, const DatabaseCheckOptio
                                std::max(file, 0LL) + std::max(journal, 0LL)));
   // "--" keeps a file name that starts with a dash a file name.
   const Process::BoundedRun run = Process::RunBounded({checker, "--", name}, limit, 16);
-  if (!run.started) return DatabaseCheck::kNoChecker;
+  // 127: the program was found but could not run (its libraries missing).
+  if (!run.started || (run.output.empty() && run.exitCode == 127)) {
+    return DatabaseCheck::kNoChecker;
+  }
   if (run.timedOut) return DatabaseCheck::kTimedOut;
   return run.output == "sound\n" ? DatabaseCheck::kSound : DatabaseCheck::kDamaged;
 }

@@ -20,15 +20,17 @@ TEST(RunBounded, OutputTimeoutAndNoChildLeft) {
     bool ignoreChildren;
     bool started, timedOut;
     const char* output;
+    int exitCode;
   };
   const Case cases[] = {
-      {{"/bin/echo", "sound"}, false, true, false, "sound\n"},
-      {{"/bin/echo", "sound"}, true, true, false, "sound\n"},
-      {{"/bin/sh", "-c", "echo early; exec sleep 30"}, false, true, true, "early\n"},
-      {{"/bin/sh", "-c", "exec sleep 30"}, true, true, true, ""},
-      {{"/bin/sh", "-c", "exec sleep 30 >&-"}, false, true, true, ""},  // output closed first
-      {{"/bin/sh", "-c", "echo 0123456789abcdef0123"}, false, true, false, "0123456789abcdef"},
-      {{"/nonexistent/program"}, false, false, false, ""},
+      {{"/bin/echo", "sound"}, false, true, false, "sound\n", 0},
+      {{"/bin/echo", "sound"}, true, true, false, "sound\n", -1},
+      {{"/bin/sh", "-c", "exit 127"}, false, true, false, "", 127},
+      {{"/bin/sh", "-c", "echo early; exec sleep 30"}, false, true, true, "early\n", -1},
+      {{"/bin/sh", "-c", "exec sleep 30"}, true, true, true, "", -1},
+      {{"/bin/sh", "-c", "exec sleep 30 >&-"}, false, true, true, "", -1},  // output closed first
+      {{"/bin/sh", "-c", "echo 0123456789abcdef0123"}, false, true, false, "0123456789abcdef", 0},
+      {{"/nonexistent/program"}, false, false, false, "", -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argv.back());
@@ -40,6 +42,7 @@ TEST(RunBounded, OutputTimeoutAndNoChildLeft) {
     EXPECT_EQ(run.started, c.started);
     EXPECT_EQ(run.timedOut, c.timedOut);
     EXPECT_EQ(run.output, c.output);
+    EXPECT_EQ(run.exitCode, c.exitCode);
     // Neither running nor a zombie: this process has no child at all.
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
