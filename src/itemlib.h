@@ -45,7 +45,6 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
-#include "platform/ChildStep.h"
 #include "platform/Registry.h"
 #include "platform/StringResources.h"
 #include "services/PathUtil.h"
@@ -60,4 +59,5 @@
 #include "help/HhpInfo.h"
 // The SQLite 2 project database of the older format and its helpers.
 #include "storage/Storage.h"
+#include "storage/DatabaseCheck.h"
 #include "config/OldPrjConfig.h"

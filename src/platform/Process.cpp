@@ -1,14 +1,19 @@
 // POSIX side of running external programs: the Windows command-line split,
-// posix_spawn with both output streams on one pipe, and reaping the child on
-// every path so that no zombie is left behind.
+// posix_spawn with both output streams on one pipe, a run bounded by a
+// wall-clock limit, and reaping the child on every path so that no zombie is
+// left behind.
 #include "platform/Process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <ctime>
 
 namespace Process {
 namespace {
@@ -167,6 +172,88 @@ bool RunCaptured(const std::vector<std::string>& argv, const std::string& dir, s
     exitCode = 128ul + static_cast<unsigned long>(WTERMSIG(status));
   }
   return true;
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  return static_cast<int>(std::clamp<long long>(left.count(), 0, 60 * 60 * 1000));
+}
+
+// Reads the child's output until it closes or the deadline passes; true on
+// the close.
+bool ReadUntilClosed(int fd, Clock::time_point deadline, size_t maxOutput, std::string& output) {
+  char buffer[4096];
+  for (;;) {
+    pollfd entry{fd, POLLIN, 0};
+    const int ready = ::poll(&entry, 1, MillisecondsLeft(deadline));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return true;
+    output.append(buffer, std::min(static_cast<size_t>(n), maxOutput - output.size()));
+  }
+}
+
+// True once the child is gone: reaped now (its exit code, when it exited,
+// goes to `exitCode`), or already reaped by the system because the caller
+// ignores SIGCHLD (ECHILD).
+bool Reaped(pid_t pid, int flags, int& exitCode) {
+  int status = 0;
+  pid_t rc;
+  do {
+    rc = ::waitpid(pid, &status, flags);
+  } while (rc < 0 && errno == EINTR);
+  if (rc > 0 && WIFEXITED(status)) exitCode = WEXITSTATUS(status);
+  return rc != 0;
+}
+
+}  // namespace
+
+BoundedRun RunBounded(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                      size_t maxOutput) {
+  BoundedRun run;
+  const Clock::time_point deadline = Clock::now() + limit;
+  int fds[2];
+  if (argv.empty() || ::pipe2(fds, O_CLOEXEC) != 0) return run;
+  Fd readEnd(fds[0]);
+  Fd writeEnd(fds[1]);
+  FileActions actions;
+  if (!actions.ok() ||
+      ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0) != 0 ||
+      ::posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), 1) != 0 ||
+      ::posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0) != 0) {
+    return run;
+  }
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  const int rc = ::posix_spawn(&pid, args[0], actions.get(), nullptr, args.data(), environ);
+  writeEnd.Close();
+  if (rc != 0) return run;
+  run.started = true;
+
+  const bool closed = ReadUntilClosed(readEnd.get(), deadline, maxOutput, run.output);
+  readEnd.Close();
+  // A child that closed its output may still be on its way out; it gets what
+  // is left of the limit, in short naps, before it is killed like the rest.
+  if (closed) {
+    constexpr timespec kNap{0, 2 * 1000 * 1000};
+    while (Clock::now() < deadline) {
+      if (Reaped(pid, WNOHANG, run.exitCode)) return run;
+      ::nanosleep(&kNap, nullptr);
+    }
+  }
+  run.timedOut = true;
+  ::kill(pid, SIGKILL);
+  Reaped(pid, 0, run.exitCode);
+  return run;
 }
 
 }  // namespace Process

@@ -3,6 +3,7 @@
 // posix_spawn keeps the child's set-up free of fork's copy of our state.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -31,5 +32,23 @@ using OutputSink = std::function<void(const char* bytes, size_t size)>;
 // REQUIRES: argv is not empty.
 bool RunCaptured(const std::vector<std::string>& argv, const std::string& dir, size_t chunkSize,
                  const OutputSink& sink, unsigned long& exitCode);
+
+// What RunBounded saw of its child.
+struct BoundedRun {
+  bool started = false;   // false: the program could not be started
+  bool timedOut = false;  // the limit passed first and the child was killed
+  std::string output;     // its standard output, at most the bytes asked for
+  int exitCode = -1;      // when it exited and the caller does not ignore SIGCHLD
+};
+
+// Starts the program at the path argv[0] (no PATH search) with `argv`,
+// standard input and error on /dev/null and standard output into a pipe, and
+// keeps at most `maxOutput` bytes of what it writes. A child that has not
+// ended when `limit` of wall-clock time has passed is killed with SIGKILL.
+// The child is reaped on every path, also when the caller ignores SIGCHLD
+// (the output then still arrives, the exit status would not: callers read
+// their answer from the output). REQUIRES: argv is not empty.
+BoundedRun RunBounded(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                      size_t maxOutput);
 
 }  // namespace Process

@@ -3,13 +3,13 @@
 // loader or the value store leaks one or lets an error escape as an exception.
 //
 // The "ANSI code page" of the old Windows tool is UTF-8 on this port: query
-// texts, paths and SQLite's error texts all pass through ICU's UTF-8
-// converter. That also makes keys and file names outside ASCII meet between
-// the value writers (UTF-8) and the select texts (ANSI).
+// texts and SQLite's error texts pass through ICU's UTF-8 converter. That
+// also makes keys and file names outside ASCII meet between the value writers
+// (UTF-8) and the select texts (ANSI). Paths are stored (backslash) paths and
+// become native through ToNativePath, like every other file name.
 #include "storage/Storage.h"
 
 #include <sqlite.h>
-#include <sys/stat.h>
 #include <unicode/ucnv.h>
 
 #include <algorithm>
@@ -24,7 +24,7 @@
 #include "items/ItemEvents.h"
 #include "items/ResItem.h"
 #include "items/TransItem.h"
-#include "platform/ChildStep.h"
+#include "platform/FileSystem.h"
 #include "services/Messaging.h"
 #include "text/TextUtil.h"
 
@@ -187,115 +187,6 @@ unsigned char* DecodeColumn(const char* text, unsigned int& size) {
   return out;
 }
 
-// ---------------------------------------------------------------- checking files from outside
-//
-// SQLite 2.8 trusts what it reads. When a damaged page or record surfaces
-// while one of its virtual machines runs, it can free memory twice
-// (vdbeaux.c Cleanup), while reading the schema as well as in the middle of a
-// query; a text field that lost its stored terminator sends every reader of
-// the text past its end. A file this process did not write is therefore first
-// read through in a child process: the schema, SQLite's own structure check
-// (pages, free list, indexes against their tables) and every field of every
-// row of the schema and the five tables, sorted by rowid as the loader reads
-// them. What survives that is read the same way here afterwards.
-
-// The tables a CStorage reads, each as every field, sorted as the loader
-// sorts, with a constant last column (see FieldsEndInPlace).
-constexpr const char* kCheckTables[] = {
-    "SELECT *, 'end' FROM sqlite_master ORDER BY rowid",
-    "SELECT *, 'end' FROM res_item ORDER BY rowid",
-    "SELECT *, 'end' FROM trans_item ORDER BY rowid",
-    "SELECT *, 'end' FROM binary ORDER BY rowid",
-    "SELECT *, 'end' FROM prop ORDER BY rowid",
-    "SELECT *, 'end' FROM val_storage ORDER BY rowid",
-};
-
-// True when each text of a sorted row ends within its own field. SQLite 2.8
-// hands a sorted row out as one block with the texts back to back in column
-// order, so the start of the next text bounds each one, and the constant last
-// column bounds the table's last field.
-bool FieldsEndInPlace(int columns, const char** values) {
-  if (columns < 1 || !values[columns - 1]) return false;
-  const char* next = values[columns - 1];
-  for (int i = columns - 2; i >= 0; --i) {
-    if (!values[i]) continue;
-    if (values[i] >= next || !std::memchr(values[i], 0, static_cast<size_t>(next - values[i]))) {
-      return false;
-    }
-    next = values[i];
-  }
-  return true;
-}
-
-enum Verdict : unsigned char {
-  kSound,
-  kDamaged,
-  kLocked,  // another process holds the file: nothing was read
-};
-
-// Opens `name` and reads it through, up to the first sign of damage.
-// Runs in the child: what it allocates is left to the child's exit.
-unsigned char ReadThrough(const char* name) {
-  char* error = nullptr;
-  sqlite* db = sqlite_open(name, 0, &error);
-  // A file SQLite refuses outright is refused the same way here, with its message.
-  if (!db) return kSound;
-  bool intact = false;
-  const int rc = sqlite_exec(
-      db, "PRAGMA integrity_check;",
-      [](void* result, int columns, char** values, char**) {
-        *static_cast<bool*>(result) =
-            columns == 1 && values[0] && std::strcmp(values[0], "ok") == 0;
-        return 1;  // the first row decides
-      },
-      &intact, nullptr);
-  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return kLocked;
-  if (!intact) return kDamaged;
-  for (const char* sql : kCheckTables) {
-    sqlite_vm* vm = nullptr;
-    const char* tail = nullptr;
-    // A missing table is the loader's own "IO error", not damage.
-    if (sqlite_compile(db, sql, &tail, &vm, nullptr) != SQLITE_OK || !vm) continue;
-    int columns = 0;
-    const char** values = nullptr;
-    const char** names = nullptr;
-    int step;
-    while ((step = sqlite_step(vm, &columns, &values, &names)) == SQLITE_ROW) {
-      if (!FieldsEndInPlace(columns, values)) return kDamaged;
-    }
-    if (sqlite_finalize(vm, nullptr) != SQLITE_OK || step != SQLITE_DONE) return kDamaged;
-  }
-  sqlite_close(db);
-  return kSound;
-}
-
-// The size of the file `name`, or -1 when there is none.
-off_t FileSize(const std::string& name) {
-  struct stat st {};
-  return ::stat(name.c_str(), &st) == 0 ? st.st_size : -1;
-}
-
-// Seconds of CPU the check may take: generous for a sound file (SQLite reads
-// several MB a second), a bound for one that sends it in circles.
-unsigned long CheckBudget(off_t size) { return 30 + static_cast<unsigned long>(size >> 20); }
-
-// False when `name` must not be opened in this process. A missing or empty
-// file without a journal is SQLite's to create and needs no check. Nothing is
-// remembered between calls: a file may change between two opens, and
-// connections may be opened from several threads.
-bool IsSafeToOpen(const std::string& name) {
-  const off_t file = FileSize(name);
-  const off_t journal = FileSize(name + "-journal");
-  if (file <= 0 && journal < 0) return true;
-  const int verdict = Process::RunInChild(
-      [&name] { return ReadThrough(name.c_str()); },
-      CheckBudget(std::max<off_t>(file, 0) + std::max<off_t>(journal, 0)));
-  // No process to spare: open it unchecked rather than refuse every file. A
-  // locked file cannot be read here either until the lock is gone.
-  if (verdict == Process::kChildNotRun || verdict == kLocked) return true;
-  return verdict == kSound;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- encoding
@@ -400,8 +291,8 @@ int GetKey(sqlite* db, const CString& sql) {
 bool IsSQLiteFormat(const char16_t* path) {
   static constexpr char kHeader[] = "** This file contains an SQLite 2.1 database **";
   static constexpr size_t kHeaderSize = sizeof(kHeader) - 1;  // 47
-  const std::unique_ptr<char[]> name(UnicodeToAnsi(path));
-  const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(name.get(), "rb"), &std::fclose);
+  const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(ToNativePath(path).c_str(), "rb"),
+                                                    &std::fclose);
   if (!file) return false;
   char header[kHeaderSize];
   return std::fread(header, 1, kHeaderSize, file.get()) == kHeaderSize &&
@@ -471,13 +362,8 @@ void CStorage::DbCloser::operator()(sqlite* db) const { sqlite_close(db); }
 void CStorage::VmFinalizer::operator()(sqlite_vm* vm) const { FinalizeVm(vm); }
 
 CStorage::CStorage(CString path) : path_(std::move(path)) {
-  const std::unique_ptr<char[]> name(UnicodeToAnsi(path_));
-  if (!IsSafeToOpen(name.get())) {
-    Notify(u"The project database is damaged");
-    return;
-  }
   char* error = nullptr;
-  database_.reset(sqlite_open(name.get(), 0, &error));
+  database_.reset(sqlite_open(ToNativePath(path_).c_str(), 0, &error));
   ProcessError(error);
   if (database_) CreatePropTable(true);
 }

@@ -31,11 +31,12 @@ int sqlite_encode_binary(const unsigned char* in, int n, unsigned char* out);
 int sqlite_decode_binary(const unsigned char* in, unsigned char* out);
 }
 
-// One connection to a project database. Opening a file that does not exist
-// creates an empty database; every opened file gets a PROP table. An existing
-// file is first read through in a child process (see Storage.cpp); a damaged
-// one is reported as "The project database is damaged" and not opened. Test
-// IsGood() before any other call. Database errors never throw: their texts go
+// One connection to a project database. The path is a stored (backslash)
+// path, mapped to the native one like every other file name. Opening a file
+// that does not exist creates an empty database; every opened file gets a
+// PROP table. SQLite 2.8 may crash or loop on a damaged file: a file this
+// process did not write should pass CheckProjectDatabase (DatabaseCheck.h)
+// first. Test IsGood() before any other call. Database errors never throw: their texts go
 // to the message panel (CMessageProxy). Move-only: one owner per connection.
 class CStorage {
  public:
@@ -152,7 +153,7 @@ bool ProcessError(char* errorText);
 // Result codes are not shown to the user: always false.
 bool ProcessError(int resultCode);
 
-// True when the file starts with the 47-byte SQLite 2.1 header.
+// True when the file (a stored path) starts with the 47-byte SQLite 2.1 header.
 bool IsSQLiteFormat(const char16_t* path);
 
 // new[] buffer of 3 * size + 2 bytes holding the encoded text (delete[]).

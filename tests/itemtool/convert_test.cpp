@@ -24,7 +24,8 @@ TEST(Convert, SampleDatabaseToProjectFile) {
   ASSERT_TRUE(itemtool::WriteSampleOldDb(oldPath, itemtool::kSampleBlockSize, err)) << err.str();
 
   std::ostringstream out;
-  ASSERT_EQ(itemtool::ConvertFile(oldPath, newPath, false, out, err), itemtool::kExitOk)
+  ASSERT_EQ(itemtool::ConvertFile(oldPath, newPath, false, out, err, ITEMLIB_TEST_DBCHECK),
+            itemtool::kExitOk)
       << err.str();
   EXPECT_EQ(err.str(), "");
   // 1,200,000 block bytes over two chunks plus a 16-byte rectangle. Every
@@ -74,13 +75,37 @@ TEST(Convert, FilesThatAreNotOldProjects) {
   }
 }
 
+// What the checking program answers decides; /bin/false answers nothing.
+TEST(Convert, DatabaseTheCheckTurnsAway) {
+  const std::string oldPath = Temp("checked-old.db");
+  std::ostringstream err;
+  ASSERT_TRUE(itemtool::WriteSampleOldDb(oldPath, 16, err)) << err.str();
+  const struct {
+    const char* checker;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"/bin/false", itemtool::kExitMalformed, "damaged project database"},
+      {"/nonexistent/itemlib-dbcheck", itemtool::kExitUnreadable,
+       "cannot check the database: itemlib-dbcheck not found"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out, errors;
+    EXPECT_EQ(itemtool::ConvertFile(oldPath, Temp("checked.serial.gz"), false, out, errors,
+                                    c.checker),
+              c.status);
+    EXPECT_EQ(errors.str(), "itemtool: " + oldPath + ": " + c.message + "\n");
+  }
+}
+
 TEST(Convert, SqliteFileWithoutProjectTables) {
   // An SQLite 2 file with only the PROP table that every open creates.
   const std::string path = Temp("bare-old.db");
   std::remove(path.c_str());
   { CStorage storage(CString::FromUtf8(path)); }
   std::ostringstream out, err;
-  EXPECT_EQ(itemtool::ConvertFile(path, Temp("bare.serial.gz"), false, out, err),
+  EXPECT_EQ(itemtool::ConvertFile(path, Temp("bare.serial.gz"), false, out, err,
+                                  ITEMLIB_TEST_DBCHECK),
             itemtool::kExitMalformed);
   EXPECT_EQ(out.str(), "");
   const std::string text = err.str();

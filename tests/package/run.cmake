@@ -59,3 +59,11 @@ if(rc)
   message(FATAL_ERROR "the example built with pkg-config failed: ${rc}")
 endif()
 message(STATUS "the installed itemtool and a pkg-config build ran")
+
+# The installed convert finds its installed database checker.
+execute_process(COMMAND ${prefix}/bin/itemtool sample-olddb ${WORK_DIR}/old.db RESULT_VARIABLE rc)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH
+  ${prefix}/bin/itemtool convert ${WORK_DIR}/old.db ${WORK_DIR}/old.serial.gz RESULT_VARIABLE rc2)
+if(rc OR rc2)
+  message(FATAL_ERROR "the installed itemtool could not convert its sample: ${rc} ${rc2}")
+endif()

@@ -1,12 +1,16 @@
 // CStorage against real SQLite 2.8 files: the schema texts, the value store,
-// binary chains split at 950000 bytes and the recognition of old projects.
+// binary chains split at 950000 bytes, stored paths and the recognition of
+// old projects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <vector>
 
 #include "StorageTestUtil.h"
+#include "config/OldPrjConfig.h"
 #include "storage/Storage.h"
 
 // Reaches the chain writer, which the storage keeps private.
@@ -84,6 +88,30 @@ TEST(StorageFormat, RecognisesOnlyTheSqlite2Header) {
   std::ofstream(foreign, std::ios::binary) << "SQLite format 3" << std::string(100, '\0');
   EXPECT_FALSE(IsSQLiteFormat(Wide(foreign)));
   EXPECT_FALSE(IsSQLiteFormat(Wide(TempPath("format_missing.db"))));
+}
+
+// Stored paths are Windows paths: every opener reaches the file a backslash
+// path names, and none creates a file under the literal name.
+TEST(StoragePaths, BackslashPathReachesTheFile) {
+  const std::string path = TempPath("stored_path.db");
+  {
+    CStorage storage(Wide(path));
+    storage.CreateDb();
+    storage.SetInt(u"TargetLng", 1031);
+  }
+  std::string stored = path;
+  std::replace(stored.begin(), stored.end(), '/', '\\');
+  EXPECT_TRUE(IsSQLiteFormat(Wide(stored)));
+  int target = 0;
+  {
+    CStorage storage(Wide(stored));
+    storage.GetInt(target, u"TargetLng");
+  }
+  EXPECT_EQ(target, 1031);
+  COldPrjConfig config;
+  config.Load(Wide(stored));
+  EXPECT_EQ(config.TargetLng, 1031);
+  EXPECT_NE(std::remove(stored.c_str()), 0) << "a stray file " << stored;
 }
 
 class ValueStore : public ::testing::Test {

@@ -23,6 +23,7 @@
 #include "items/TransItem.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
+#include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
 #include "services/Messaging.h"
 
@@ -115,7 +116,7 @@ unsigned long long CountBinaryBytes(const CResItem& root) {
 }
 
 int ConvertFile(const std::string& oldPath, const std::string& newPath, bool progress,
-                std::ostream& out, std::ostream& err) {
+                std::ostream& out, std::ostream& err, const std::string& checker) {
   if (!FileExists(oldPath)) {
     err << "itemtool: " << oldPath << ": cannot open\n";
     return kExitUnreadable;
@@ -124,6 +125,22 @@ int ConvertFile(const std::string& oldPath, const std::string& newPath, bool pro
   if (!IsSQLiteFormat(path)) {
     err << "itemtool: " << oldPath << ": not an SQLite 2 project database\n";
     return kExitMalformed;
+  }
+  // Once, before any connection of this process touches the file: the loader
+  // and the settings below open it twice more.
+  switch (CheckProjectDatabase(path, DatabaseCheckOptions{checker, {}})) {
+    case DatabaseCheck::kSound:
+      break;
+    case DatabaseCheck::kDamaged:
+      err << "itemtool: " << oldPath << ": damaged project database\n";
+      return kExitMalformed;
+    case DatabaseCheck::kTimedOut:
+      err << "itemtool: " << oldPath << ": damaged project database (reading it did not end)\n";
+      return kExitMalformed;
+    case DatabaseCheck::kNoChecker:
+      err << "itemtool: " << oldPath << ": cannot check the database: " << kDatabaseCheckerName
+          << " not found\n";
+      return kExitUnreadable;
   }
 
   StreamMessager messages(err);

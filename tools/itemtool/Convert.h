@@ -23,11 +23,13 @@ unsigned long long CountBinaryBytes(const CResItem& root);
 // Converts the old project `oldPath` into the project file `newPath` and
 // prints the summary line on `out`. Messages of the message panel go to
 // `err`, as does a progress bar per loading phase when `progress` is set.
-// Returns kExitMalformed for a file that is not an old project (or holds no
-// items) and kExitUnreadable when the old file is missing or the new one
-// cannot be written.
+// The old file is first checked by the program `checker` (empty: the one
+// the library finds, see CheckProjectDatabase). Returns kExitMalformed for a
+// file that is not an old project, is damaged or holds no items, and
+// kExitUnreadable when the old file is missing or cannot be checked, or the
+// new one cannot be written.
 int ConvertFile(const std::string& oldPath, const std::string& newPath, bool progress,
-                std::ostream& out, std::ostream& err);
+                std::ostream& out, std::ostream& err, const std::string& checker = "");
 
 // Writes an old project database at `path` (an existing file is replaced):
 // a root, two files, a dialog with a control, strings, translations into two
