@@ -59,3 +59,5 @@
 // The SQLite 2 project database of the older format and its helpers.
 #include "storage/Storage.h"
 #include "config/OldPrjConfig.h"
+// Exchange with translators' tools: translation units, XLIFF and PO.
+#include "exchange/Units.h"
