@@ -61,3 +61,5 @@
 #include "config/OldPrjConfig.h"
 // Exchange with translators' tools: translation units, XLIFF and PO.
 #include "exchange/Units.h"
+#include "exchange/Exchange.h"
+#include "exchange/Formats.h"

@@ -12,6 +12,7 @@
 #include "Convert.h"
 #include "Dump.h"
 #include "Example.h"
+#include "ExchangeCmd.h"
 #include "Hhp.h"
 #include "Langs.h"
 #include "Project.h"
@@ -27,7 +28,10 @@ constexpr char kUsage[] =
     "       itemtool hhp FILE\n"
     "       itemtool sample-hhp FILE\n"
     "       itemtool convert OLD NEW\n"
-    "       itemtool sample-olddb FILE\n";
+    "       itemtool sample-olddb FILE\n"
+    "       itemtool export PROJECT --lang LANG -o FILE [--format xliff|xliff2|po]\n"
+    "                [--untranslated] [--source LANG]\n"
+    "       itemtool import PROJECT FILE [-o OUT] [--json]\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage;
@@ -138,6 +142,9 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return itemtool::kExitOk;
   }
+  // The exchange commands take options with values: they parse their own.
+  if (command == "export") return itemtool::ExportCommand(rest, std::cout, std::cerr);
+  if (command == "import") return Printed(itemtool::ImportCommand(rest, std::cout, std::cerr));
   const bool json = command == "dump" || command == "info" || command == "langs";
   Args parsed;
   if (const int e = Parse(rest, json, parsed); e >= 0) return e;
