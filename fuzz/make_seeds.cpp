@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Convert.h"
+#include "FuzzExchange.h"
 #include "FuzzGraph.h"
 #include "FuzzItems.h"
 #include "FuzzSupport.h"
@@ -506,6 +507,13 @@ bool WriteCommandLineSeeds(const std::filesystem::path& dir) {
   return ok;
 }
 
+// Each exchange reader starts from our own document in its format.
+bool WriteExchangeSeed(const std::filesystem::path& dir, ExchangeFormat format) {
+  std::filesystem::create_directories(dir);
+  const std::string text = fuzz::ExchangeSeed(format);
+  return WriteBytes(dir / "exported", fuzz::Bytes(text.begin(), text.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -526,7 +534,10 @@ int main(int argc, char** argv) {
                   WriteSeeds(root / "fuzz_hhp", HhpSeeds()) &&
                   WriteSeeds(root / "fuzz_value_props", ValuePropSeeds()) &&
                   WriteFileReaderSeeds(root / "fuzz_file_readers") &&
-                  WriteCommandLineSeeds(root / "fuzz_command_line");
+                  WriteCommandLineSeeds(root / "fuzz_command_line") &&
+                  WriteExchangeSeed(root / "fuzz_xliff12", ExchangeFormat::kXliff12) &&
+                  WriteExchangeSeed(root / "fuzz_xliff20", ExchangeFormat::kXliff20) &&
+                  WriteExchangeSeed(root / "fuzz_po", ExchangeFormat::kPo);
   if (!ok) {
     std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
     return 1;
