@@ -155,8 +155,10 @@ int main(int argc, char** argv) {
 
   std::printf("\n%zu units; XLIFF 1.2 %.1f MB, PO %.1f MB\n", f.units,
               static_cast<double>(f.xliff.size()) / 1e6, static_cast<double>(f.po.size()) / 1e6);
-  std::printf("%-14s %10s %11s  %-24s %10s %7s  %s\n", "ours", "ms", "units/s", "floor", "ms",
-              "ratio", "target");
+  // Judged on processor time: on a shared machine the figure that other load
+  // disturbs least; the wall-clock ratio is printed beside it.
+  std::printf("%-14s %9s %9s  %-24s %9s %9s  %7s %7s  %s\n", "ours", "ms", "cpu ms", "floor",
+              "ms", "cpu ms", "ratio", "cpu", "target");
   const struct {
     const char* ours;
     const char* floor;
@@ -166,10 +168,17 @@ int main(int argc, char** argv) {
   for (const auto& row : rows) {
     const double ours = reporter.Seconds(row.ours);
     const double floor = reporter.Seconds(row.floor);
-    if (ours <= 0 || floor <= 0) continue;
-    std::printf("%-14s %10.1f %11.0f  %-24s %10.1f %6.2fx  %s (<= 2x)\n", row.ours, ours * 1e3,
-                static_cast<double>(f.units) / ours, row.floor, floor * 1e3, ours / floor,
-                ours / floor <= 2.0 ? "ok" : "MISSED");
+    const double oursCpu = reporter.CpuSeconds(row.ours);
+    const double floorCpu = reporter.CpuSeconds(row.floor);
+    if (ours <= 0 || floor <= 0 || oursCpu <= 0 || floorCpu <= 0) continue;
+    std::printf("%-14s %9.1f %9.1f  %-24s %9.1f %9.1f  %6.2fx %6.2fx  %s (<= 2x)\n", row.ours,
+                ours * 1e3, oursCpu * 1e3, row.floor, floor * 1e3, floorCpu * 1e3, ours / floor,
+                oursCpu / floorCpu, oursCpu / floorCpu <= 2.0 ? "ok" : "MISSED");
+  }
+  const double walk = reporter.CpuSeconds("Walk/units");
+  if (walk > 0) {
+    std::printf("the walk alone: %.1f cpu ms, %.0f units/s\n", walk * 1e3,
+                static_cast<double>(f.units) / walk);
   }
   benchmark::Shutdown();
   if (g_failed) {
