@@ -28,7 +28,10 @@ need_packages() {
 }
 
 base_packages=(cmake ninja-build g++ zlib1g-dev libicu-dev libboost-dev libgtest-dev
-               libgmock-dev libbenchmark-dev libboost-serialization-dev libcereal-dev)
+               libgmock-dev libbenchmark-dev libboost-serialization-dev libcereal-dev
+               libpugixml-dev)
+# Translators' tools that the exchange tests run our documents through.
+test_packages=(translate-toolkit gettext)
 clang_packages=(clang libclang-rt-14-dev)
 
 configure_build() {  # dir, cmake args...
@@ -70,7 +73,7 @@ case "$cmd" in
     "$tool" info "$converted"
     ;;
   test)
-    need_packages "${base_packages[@]}" "${clang_packages[@]}"
+    need_packages "${base_packages[@]}" "${clang_packages[@]}" "${test_packages[@]}"
     CC=clang CXX=clang++ configure_build build/test -DCMAKE_BUILD_TYPE=Debug \
       -DITEMLIB_SANITIZE=ON -DITEMLIB_WERROR=ON -DITEMLIB_BUILD_FUZZ=ON
     cd build/test

@@ -37,6 +37,8 @@ PAIRS = [
     ("storage_bench", r"Load/CStorage", r"Baseline/bare_scan", "cpu"),
     ("peer_bench", r"ours/(\w+)/(\w+)", r"boost/\1/\2", "real"),
     ("peer_bench", r"ours/(\w+)/(\w+)", r"cereal/\1/\2", "real"),
+    ("exchange_bench", r"Export/(\w+)", r"Baseline/fwrite_\1", "cpu"),
+    ("exchange_bench", r"Import/xliff", r"Baseline/pugixml_parse", "cpu"),
 ]
 
 # Keys of a JSON run that are not user counters.

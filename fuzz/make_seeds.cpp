@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "Convert.h"
+#include "FuzzExchange.h"
 #include "FuzzGraph.h"
 #include "FuzzItems.h"
 #include "FuzzSupport.h"
@@ -296,6 +297,13 @@ bool WriteFileReaderSeeds(const fs::path& dir) {
   return ok;
 }
 
+// Each exchange reader starts from our own document in its format.
+bool WriteExchangeSeed(const std::filesystem::path& dir, ExchangeFormat format) {
+  std::filesystem::create_directories(dir);
+  const std::string text = fuzz::ExchangeSeed(format);
+  return WriteBytes(dir / "exported", fuzz::Bytes(text.begin(), text.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -322,7 +330,10 @@ int main(int argc, char** argv) {
       WriteSeeds(root / "fuzz_hhp",
                  {{"hhp_sample", Hhp(0)}, {"hhp_default", Hhp(1)}, {"hhp_windows", Hhp(2)}}) &&
       WriteSeeds(root / "fuzz_value_props", ValueSeeds()) &&
-      WriteFileReaderSeeds(root / "fuzz_file_readers");
+      WriteFileReaderSeeds(root / "fuzz_file_readers") &&
+      WriteExchangeSeed(root / "fuzz_xliff12", ExchangeFormat::kXliff12) &&
+      WriteExchangeSeed(root / "fuzz_xliff20", ExchangeFormat::kXliff20) &&
+      WriteExchangeSeed(root / "fuzz_po", ExchangeFormat::kPo);
   if (!ok) {
     std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
     return 1;

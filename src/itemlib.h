@@ -61,3 +61,7 @@
 #include "storage/Storage.h"
 #include "storage/DatabaseCheck.h"
 #include "config/OldPrjConfig.h"
+// Exchange with translators' tools: translation units, XLIFF and PO.
+#include "exchange/Units.h"
+#include "exchange/Exchange.h"
+#include "exchange/Formats.h"

@@ -10,6 +10,7 @@
 #include "Convert.h"
 #include "Dump.h"
 #include "Example.h"
+#include "ExchangeCmd.h"
 #include "Hhp.h"
 #include "Langs.h"
 #include "Project.h"
@@ -25,7 +26,10 @@ constexpr char kUsage[] =
     "       itemtool hhp FILE\n"
     "       itemtool sample-hhp FILE\n"
     "       itemtool convert OLD NEW\n"
-    "       itemtool sample-olddb FILE\n";
+    "       itemtool sample-olddb FILE\n"
+    "       itemtool export PROJECT --lang LANG -o FILE [--format xliff|xliff2|po]\n"
+    "                [--untranslated] [--source LANG]\n"
+    "       itemtool import PROJECT FILE [-o OUT] [--json]\n";
 
 constexpr char kHelp[] =
     "\n"
@@ -146,6 +150,9 @@ int main(int argc, char** argv) {
     std::cout << kUsage << kHelp;
     return itemtool::kExitOk;
   }
+  // The exchange commands take options with values: they parse their own.
+  if (command == "export") return itemtool::ExportCommand(rest, std::cout, std::cerr);
+  if (command == "import") return Printed(itemtool::ImportCommand(rest, std::cout, std::cerr));
   const bool json = command == "dump" || command == "info" || command == "langs";
   Args parsed;
   if (const int e = Parse(rest, json, parsed); e >= 0) return e;

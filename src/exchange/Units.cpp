@@ -1,0 +1,247 @@
+// The walk over a project's translation units, their ids, and the language
+// texts of exchange documents. Iterative, so that a tree as deep as the
+// reader allows needs no deep stack.
+#include "exchange/Units.h"
+
+#include <cstdio>
+#include <string>
+#include <algorithm>
+#include <cstdint>
+
+#include "items/TransItem.h"
+#include "lang/LangMap.h"
+#include "props/Prop.h"
+
+namespace {
+
+// The string value of a translation's text, or null when it has none.
+const CString* TextOf(const CTransItem* trans) {
+  if (trans == nullptr) return nullptr;
+  const auto* text = dynamic_cast<const CStrProp*>(trans->GetPropW(CPropName::TransText));
+  return text != nullptr ? &text->value : nullptr;
+}
+
+void AppendHex4(std::u16string& out, unsigned value) {
+  static const char16_t kDigits[] = u"0123456789ABCDEF";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
+}
+
+void AppendSegment(std::u16string& out, const CResItem& item) {
+  // By hand: a formatted print per item would cost more than the rest.
+  char16_t digits[12];
+  size_t count = 0;
+  unsigned type = static_cast<unsigned>(item.GetType());
+  do {
+    digits[count++] = static_cast<char16_t>(u'0' + type % 10);
+    type /= 10;
+  } while (type != 0);
+  out += u'#';
+  while (count > 0) out += digits[--count];
+  out += u':';
+  const CString resId = item.GetResId();
+  const std::u16string_view id = resId.view();
+  for (size_t i = 0; i < id.size(); ++i) {
+    const char16_t c = id[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < id.size() && id[i + 1] >= 0xDC00 &&
+        id[i + 1] <= 0xDFFF) {
+      out += c;
+      out += id[++i];
+    } else if (c >= 0x20 && c != 0x7F && c != u'%' && c != u'/' && c != u'~' &&
+               !(c >= 0xD800 && c <= 0xDFFF) && c != 0xFFFE && c != 0xFFFF) {
+      out += c;
+    } else {
+      out += u'%';
+      AppendHex4(out, c);
+    }
+  }
+}
+
+// An item whose children are being walked, with the children's segments
+// in one buffer and the suffix ("~2"...) of each that repeats a sibling's.
+struct Frame {
+  CResItem* item;
+  std::u16string segments;
+  std::vector<uint32_t> ends;     // segment i is [ends[i-1], ends[i])
+  std::vector<uint32_t> suffix;   // 0: none
+  size_t next = 0;
+  size_t pathLength = 0;          // of the item's own id
+
+  std::u16string_view Segment(size_t i) const {
+    const uint32_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::u16string_view(segments).substr(begin, ends[i] - begin);
+  }
+
+  explicit Frame(CResItem* parent, size_t length) : item(parent), pathLength(length) {
+    const std::vector<CResItem*>& children = parent->GetResItems();
+    ends.reserve(children.size());
+    for (const CResItem* child : children) {
+      AppendSegment(segments, *child);
+      ends.push_back(static_cast<uint32_t>(segments.size()));
+    }
+    suffix.assign(children.size(), 0);
+    if (children.size() < 2) return;
+    // Equal segments meet in an open-addressing table of child indices; the
+    // first in child order keeps its segment, the next get ~2, ~3...
+    size_t slots = 4;
+    while (slots < 2 * children.size()) slots *= 2;
+    std::vector<uint32_t> table(slots, 0);  // index + 1; 0 is free
+    std::vector<uint32_t> count(children.size(), 1);
+    const std::hash<std::u16string_view> hash;
+    for (uint32_t i = 0; i < children.size(); ++i) {
+      const std::u16string_view segment = Segment(i);
+      for (size_t at = hash(segment) & (slots - 1);; at = (at + 1) & (slots - 1)) {
+        if (table[at] == 0) {
+          table[at] = i + 1;
+          break;
+        }
+        if (Segment(table[at] - 1) == segment) {
+          suffix[i] = ++count[table[at] - 1];
+          break;
+        }
+      }
+    }
+  }
+};
+
+}  // namespace
+
+CString UnitSegment(const CResItem& item) {
+  std::u16string out;
+  AppendSegment(out, item);
+  return CString(std::u16string_view(out));
+}
+
+bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& visit) {
+  std::u16string path;
+  CUnit unit;
+  // Emits the unit of `item`, if it is one, under the id in `path`.
+  auto emit = [&](CResItem& item, const CResItem* file, size_t fileIdLength) {
+    // One pass over the few translations finds both languages.
+    CTransItem* sourceTrans = nullptr;
+    CTransItem* trans = nullptr;
+    for (const auto& [lang, t] : item.GetTransMap()) {
+      if (lang == langs.source) sourceTrans = t;
+      if (lang == langs.target) trans = t;
+    }
+    const CString* source = TextOf(sourceTrans);
+    if (source == nullptr || source->IsEmpty()) return true;
+    const CString* target = TextOf(trans);
+    unit.id = path;
+    unit.source = source->view();
+    unit.target = target != nullptr ? target->view() : std::u16string_view();
+    unit.note = item.GetComment();
+    unit.item = &item;
+    unit.targetTrans = trans;
+    unit.file = file;
+    unit.fileId = std::u16string_view(path).substr(0, fileIdLength);
+    unit.parent = item.GetParent();
+    return visit(unit);
+  };
+
+  path = u".";
+  if (!emit(root, &root, 1)) return false;
+  path.clear();
+
+  std::vector<Frame> stack;
+  stack.emplace_back(&root, 0);
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next == top.ends.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const size_t index = top.next++;
+    CResItem* child = top.item->GetResItems()[index];
+    path.resize(top.pathLength);
+    if (top.pathLength != 0) path += u'/';
+    path += top.Segment(index);
+    if (top.suffix[index] != 0) {
+      char digits[16];
+      const int length = std::snprintf(digits, sizeof digits, "~%u", top.suffix[index]);
+      path.append(digits, digits + length);
+    }
+    // The file is the first level below the root: its id ends at the first "/".
+    const bool isFile = stack.size() == 1;
+    const size_t fileIdLength = isFile ? path.size() : path.find(u'/');
+    const CResItem* file = isFile ? child : stack[1].item;
+    if (!emit(*child, file, fileIdLength)) return false;
+    if (!child->GetResItems().empty()) stack.emplace_back(child, path.size());
+  }
+  return true;
+}
+
+std::vector<CUnitRecord> CollectUnits(CResItem& root, const CUnitLangs& langs) {
+  std::vector<CUnitRecord> units;
+  ForEachUnit(root, langs, [&units](const CUnit& u) {
+    units.push_back(CUnitRecord{CString(u.id), CString(u.source), CString(u.target), u.note,
+                                u.item, u.file, CString(u.fileId), u.parent});
+    return true;
+  });
+  return units;
+}
+
+namespace {
+
+// Digits of `text` from `first` in `base`; false on anything else or when
+// the value leaves 24 bits.
+bool ParseNumber(const std::u16string_view text, int base, int& value) {
+  if (text.empty() || text.size() > 10) return false;
+  long long v = 0;
+  for (const char16_t c : text) {
+    int digit;
+    if (c >= u'0' && c <= u'9') {
+      digit = c - u'0';
+    } else if (base == 16 && c >= u'a' && c <= u'f') {
+      digit = c - u'a' + 10;
+    } else if (base == 16 && c >= u'A' && c <= u'F') {
+      digit = c - u'A' + 10;
+    } else {
+      return false;
+    }
+    if (digit >= base) return false;
+    v = v * base + digit;
+  }
+  if (v <= 0 || v > 0xFFFFFF) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+}  // namespace
+
+bool ParseLangText(const CString& text, int& lang) {
+  const std::u16string_view t = text.view();
+  int value = 0;
+  if (t.size() > 2 && t[0] == u'0' && (t[1] == u'x' || t[1] == u'X')) {
+    if (!ParseNumber(t.substr(2), 16, value)) return false;
+  } else if (!t.empty() && t[0] >= u'0' && t[0] <= u'9') {
+    if (!ParseNumber(t, 10, value)) return false;
+  } else if (t.size() == 6 && (t[0] == u'x' || t[0] == u'X') && t[1] == u'-') {
+    if (!ParseNumber(t.substr(2), 16, value)) return false;
+  } else {
+    CString culture(t);
+    culture.Replace(u'_', u'-');
+    if (culture.IsEmpty() || culture.GetLength() > 64) return false;
+    value = CLangMap::Instance().GetLangByCulName(culture);
+    if (value <= 0) return false;
+  }
+  lang = CLangId(value).GetLang();
+  return true;
+}
+
+CString LangCultureName(int lang, bool* exact) {
+  const CLangMap& map = CLangMap::Instance();
+  const int raw = CLangId(lang).GetRawLng() & 0xFFFF;
+  const CLangDescr& descr = map.GetLang(raw);
+  const int back = descr.cultureName.IsEmpty() ? -1 : map.GetLangByCulName(descr.cultureName);
+  // An unknown language gets the entry of the smallest id, which is also
+  // what its culture name leads back to; a known one has an entry of its own.
+  const bool known = back == raw || (back > 0 && &map.GetLang(back) != &descr);
+  if (!known) {
+    if (exact != nullptr) *exact = true;
+    char tag[8];
+    std::snprintf(tag, sizeof tag, "x-%04X", static_cast<unsigned>(raw));
+    return CString::FromUtf8(tag);
+  }
+  if (exact != nullptr) *exact = back == raw;
+  return descr.cultureName;
+}
