@@ -8,8 +8,8 @@
 #include "FuzzSupport.h"
 #include "config/OldPrjConfig.h"
 #include "items/ResItem.h"
-#include "storage/Storage.h"
 #include "services/Messaging.h"
+#include "storage/Storage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // SQLite opens files by name, so every input goes through one scratch file.
