@@ -5,11 +5,9 @@
 
 #include <map>
 #include <memory>
-#include <vector>
 
 #include "platform/CString.h"
 #include "platform/Variant.h"
-#include "platform/WinTypes.h"
 #include "serial/ISerialStream.h"
 #include "serial/SerialClass.h"
 #include "serial/SerialDo.h"
@@ -44,9 +42,7 @@ struct Graph {
   int number = 0;
   CString text;
   _variant_t variant;
-  std::vector<CString> list;
   std::map<int, CString> map;
-  tagRECT rect;
   double inner = 0;
   bool flag = false;
   Serial::NodeName className;
@@ -75,9 +71,7 @@ inline bool DoGraph(Serial::ISerialStream& s, Graph& g) {
     bool ok = Serial::Do(s, g.number);
     ok = Serial::Do(s, g.text) && ok;
     ok = Serial::Do(s, g.variant) && ok;
-    ok = Serial::Do(s, g.list) && ok;
     ok = map.Do(s, g.map) && ok;
-    ok = Serial::Do(s, g.rect) && ok;
     ok = Serial::InNode(s, Serial::NodeName(), inner) && ok;
     ok = g.className.Do(s) && ok;
     return owned.Do(s, g.shape) && ok;

@@ -28,12 +28,4 @@ Bytes Save(Body body) {
   return std::move(out.data());
 }
 
-inline Bytes SaveProject(std::unique_ptr<CResItem>& root) {
-  return Save([&root](Serial::ISerialStream& s) { DoProject(s, root); });
-}
-
-inline Bytes SaveContainer(CPropContainer& container) {
-  return Save([&container](Serial::ISerialStream& s) { container.Do(s); });
-}
-
 }  // namespace fuzz

@@ -10,36 +10,23 @@
 #include "platform/CString.h"
 #include "platform/Process.h"
 
-namespace {
-
-// `arg` in double quotes: backslashes before a quote (or before the closing
-// quote) doubled, each quote escaped.
-void AppendQuoted(std::u16string& line, const std::u16string& arg) {
-  line += u'"';
-  size_t slashes = 0;
-  for (const char16_t c : arg) {
-    if (c == u'\\') {
-      ++slashes;
-      continue;
-    }
-    line.append(c == u'"' ? 2 * slashes + 1 : slashes, u'\\');
-    slashes = 0;
-    line += c;
-  }
-  line.append(2 * slashes, u'\\');
-  line += u'"';
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const CString text =
       CString::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
   const std::vector<CString> args = Process::CommandLineToArgv(text);
   std::u16string line;
   for (const CString& arg : args) {
-    if (!line.empty()) line += u' ';
-    AppendQuoted(line, arg.str());
+    // In double quotes: backslashes before a quote (or before the closing
+    // quote) doubled, each quote escaped.
+    line += line.empty() ? u"\"" : u" \"";
+    size_t slashes = 0;
+    for (const char16_t c : arg.str()) {
+      if (c == u'"') line.append(slashes + 1, u'\\');
+      slashes = c == u'\\' ? slashes + 1 : 0;
+      line += c;
+    }
+    line.append(slashes, u'\\');
+    line += u'"';
   }
   if (Process::CommandLineToArgv(line.c_str()) != args) __builtin_trap();
   return 0;

@@ -12,26 +12,22 @@
 #include "help/HhpInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::unique_ptr<CProp> prop;
-  const auto read = [&prop](Serial::ISerialStream& s) { return fuzz::DoProp(s, prop); };
-  if (!fuzz::ReadInput(data, size, false, read)) return 0;
+  std::unique_ptr<CProp> prop, back;
+  const auto read = [](std::unique_ptr<CProp>& into) {
+    return [&into](Serial::ISerialStream& s) { return fuzz::DoProp(s, into); };
+  };
+  const auto save = [](std::unique_ptr<CProp>& from) {
+    return fuzz::Save([&from](Serial::ISerialStream& s) { fuzz::DoProp(s, from); });
+  };
+  if (!fuzz::ReadInput(data, size, false, read(prop))) return 0;
   const auto* hhp = dynamic_cast<const CHhpInfoProp*>(prop.get());
   if (hhp == nullptr) return 0;
-  const CHhpInfo& info = hhp->Get();
-  const CString text = info.ToString();
-
-  const fuzz::Bytes first =
-      fuzz::Save([&prop](Serial::ISerialStream& s) { fuzz::DoProp(s, prop); });
-  std::unique_ptr<CProp> back;
-  fuzz::ReadOwn(first, [&back](Serial::ISerialStream& s) { return fuzz::DoProp(s, back); });
+  const fuzz::Bytes first = save(prop);
+  fuzz::ReadOwn(first, read(back));
   const auto* again = dynamic_cast<const CHhpInfoProp*>(back.get());
-  if (again == nullptr || again->Get() != info || !prop->IsEqual(*back)) __builtin_trap();
-  if (again->Get().ToString() != text) __builtin_trap();
-  if (fuzz::Save([&back](Serial::ISerialStream& s) { fuzz::DoProp(s, back); }) != first) {
-    __builtin_trap();
-  }
-
-  CHhpInfo completed(info);
+  if (again == nullptr || again->Get() != hhp->Get() || save(back) != first) __builtin_trap();
+  if (again->Get().ToString() != hhp->Get().ToString()) __builtin_trap();
+  CHhpInfo completed(hhp->Get());
   completed.InitSkippedFields();
   CHhpInfo twice(completed);
   twice.InitSkippedFields();

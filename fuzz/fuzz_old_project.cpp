@@ -12,9 +12,9 @@
 #include "FuzzSupport.h"
 #include "config/OldPrjConfig.h"
 #include "items/ResItem.h"
+#include "services/Messaging.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
-#include "services/Messaging.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // SQLite opens files by name, so every input goes through one scratch file.

@@ -15,10 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return [&into](Serial::ISerialStream& s) { return DoProject(s, into); };
   };
   if (!fuzz::ReadInput(data, size, false, load(root))) return 0;
-  const fuzz::Bytes first = fuzz::SaveProject(root);
+  const auto save = [](std::unique_ptr<CResItem>& from) {
+    return fuzz::Save([&from](Serial::ISerialStream& s) { DoProject(s, from); });
+  };
+  const fuzz::Bytes first = save(root);
   std::unique_ptr<CResItem> again;
   fuzz::ReadOwn(first, load(again));
   if ((root == nullptr) != (again == nullptr)) __builtin_trap();
-  if (fuzz::SaveProject(again) != first) __builtin_trap();
+  if (save(again) != first) __builtin_trap();
   return 0;
 }

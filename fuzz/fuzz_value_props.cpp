@@ -12,23 +12,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const bool asTree : {false, true}) {
-    std::unique_ptr<CProp> prop;
-    if (!fuzz::ReadInput(data, size, asTree,
-                         [&prop](Serial::ISerialStream& s) { return fuzz::DoProp(s, prop); })) {
-      continue;
-    }
-    const fuzz::Bytes first =
-        fuzz::Save([&prop](Serial::ISerialStream& s) { fuzz::DoProp(s, prop); });
-    std::unique_ptr<CProp> back;
-    fuzz::ReadOwn(first, [&back](Serial::ISerialStream& s) { return fuzz::DoProp(s, back); });
-    if ((prop == nullptr) != (back == nullptr)) __builtin_trap();
-    if (prop != nullptr) {
-      if (&prop->GetPropClass() != &back->GetPropClass()) __builtin_trap();
-      if (fuzz::EqualsItsCopy(*prop) && !prop->IsEqual(*back)) __builtin_trap();
-    }
-    if (fuzz::Save([&back](Serial::ISerialStream& s) { fuzz::DoProp(s, back); }) != first) {
-      __builtin_trap();
-    }
+    std::unique_ptr<CProp> prop, back;
+    const auto read = [](std::unique_ptr<CProp>& into) {
+      return [&into](Serial::ISerialStream& s) { return fuzz::DoProp(s, into); };
+    };
+    if (!fuzz::ReadInput(data, size, asTree, read(prop))) continue;
+    const auto save = [](std::unique_ptr<CProp>& from) {
+      return fuzz::Save([&from](Serial::ISerialStream& s) { fuzz::DoProp(s, from); });
+    };
+    const fuzz::Bytes first = save(prop);
+    fuzz::ReadOwn(first, read(back));
+    if (save(back) != first || (prop == nullptr) != (back == nullptr)) __builtin_trap();
+    if (prop != nullptr && fuzz::EqualsItsCopy(*prop) && !prop->IsEqual(*back)) __builtin_trap();
   }
   return 0;
 }

@@ -27,11 +27,6 @@ inline std::string ScratchDir() {
   return dir;
 }
 
-inline bool IsDir(const std::string& native) {
-  struct stat info;
-  return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 class PanelLog : public IMessager {
  public:
   PanelLog() { CMessageProxy::Instance().Register(*this); }

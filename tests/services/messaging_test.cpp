@@ -87,17 +87,7 @@ TEST(MessageProxyTest, RoutesByScript) {
     LocalProxy proxy;
     EXPECT_EQ(Route(proxy, c.script), c.log) << c.script;
   }
-}
-
-TEST(MessageProxyTest, BaseHandlesNothingAndTheProcessHasOneDispatcher) {
-  struct Bare : IMessager {};
-  Bare bare;
-  int result = 42;
-  EXPECT_FALSE(bare.OnMessage(IMessager::MessagePanel, &kPayload, &result));
-  EXPECT_EQ(result, 42);
-  bare.OnNotifyMsg(IMessager::MessagePanel, nullptr);  // must not touch the data
-  EXPECT_EQ(&CMessageProxy::Instance(), &CMessageProxy::Instance());
-  EXPECT_EQ(Route(CMessageProxy::Instance(), "+x m ?"), "xm x? =x ");
+  EXPECT_EQ(Route(CMessageProxy::Instance(), "+x m ?"), "xm x? =x ");  // the process-wide one
 }
 
 }  // namespace

@@ -10,43 +10,30 @@ namespace {
 TEST(CStrUtil, MapsEveryCodeUnitOnItsOwn) {
   const struct {
     std::u16string text;
+    int index;  // -1: all
     std::u16string lower;
     std::u16string upper;
   } cases[] = {
-      {u"", u"", u""},
-      {u"MiXeD 123.", u"mixed 123.", u"MIXED 123."},
-      {u"\u00C4\u00E4\u03A3\u03C3", u"\u00E4\u00E4\u03C3\u03C3", u"\u00C4\u00C4\u03A3\u03A3"},
-      {u"\u0130\u0131", u"i\u0131", u"\u0130I"},         // dotted and dotless I, one unit each
-      {u"\u212A", u"k", u"\u212A"},                      // the Kelvin sign lowers to k
-      {u"stra\u00DFe", u"stra\u00DFe", u"STRA\u00DFE"},  // no one-unit upper case for sharp s
-      {u"\U00010400\U00010428", u"\U00010400\U00010428", u"\U00010400\U00010428"},  // halves
+      {u"", -1, u"", u""},
+      {u"MiXeD 123.", -1, u"mixed 123.", u"MIXED 123."},
+      {u"\u00C4\u00E4\u03A3\u03C3", -1, u"\u00E4\u00E4\u03C3\u03C3", u"\u00C4\u00C4\u03A3\u03A3"},
+      {u"\u0130\u0131", -1, u"i\u0131", u"\u0130I"},         // dotted and dotless I, one unit each
+      {u"\u212A", -1, u"k", u"\u212A"},                      // the Kelvin sign lowers to k
+      {u"stra\u00DFe", -1, u"stra\u00DFe", u"STRA\u00DFE"},  // no one-unit upper case for sharp s
+      {u"\U00010400\U00010428", -1, u"\U00010400\U00010428", u"\U00010400\U00010428"},  // halves
+      {u"aB cD", 1, u"ab cD", u"aB cD"},
+      {u"aB cD", 0, u"aB cD", u"AB cD"},
+      {u"aB", 2, u"aB", u"aB"},  // outside: nothing changes
+      {u"aB", -2, u"aB", u"aB"},
+      {u"", 0, u"", u""},
   };
   for (const auto& c : cases) {
-    CString lower(c.text);
-    CStrUtil::MakeLower(lower, -1);
-    EXPECT_EQ(lower.str(), c.lower);
-    CString upper(c.text);
-    CStrUtil::MakeUpper(upper, -1);
-    EXPECT_EQ(upper.str(), c.upper);
+    CString lower(c.text), upper(c.text);
+    CStrUtil::MakeLower(lower, c.index);
+    CStrUtil::MakeUpper(upper, c.index);
+    EXPECT_EQ(lower.str(), c.lower) << c.index;
+    EXPECT_EQ(upper.str(), c.upper) << c.index;
   }
-}
-
-TEST(CStrUtil, AnIndexMapsOnlyThatCodeUnit) {
-  CString s(u"abc ABC");
-  CStrUtil::MakeUpper(s, 0);
-  EXPECT_EQ(s.str(), u"Abc ABC");
-  CStrUtil::MakeUpper(s, 2);
-  EXPECT_EQ(s.str(), u"AbC ABC");
-  CStrUtil::MakeLower(s, 6);
-  EXPECT_EQ(s.str(), u"AbC ABc");
-  for (const int outside : {7, 100, -2}) {
-    CStrUtil::MakeLower(s, outside);
-    CStrUtil::MakeUpper(s, outside);
-    EXPECT_EQ(s.str(), u"AbC ABc");
-  }
-  CString empty;
-  CStrUtil::MakeUpper(empty, 0);
-  EXPECT_TRUE(empty.IsEmpty());
 }
 
 }  // namespace
