@@ -61,3 +61,8 @@
 #include "config/OldPrjConfig.h"
 // Exchange with translators' tools: translation units, XLIFF and PO.
 #include "exchange/Units.h"
+// Translation insight: codes in texts, statistics, checks, pseudo-translation.
+#include "exchange/TextCodes.h"
+#include "exchange/Stats.h"
+#include "exchange/Checks.h"
+#include "exchange/Pseudo.h"
