@@ -13,6 +13,7 @@
 #include "Dump.h"
 #include "Example.h"
 #include "Hhp.h"
+#include "Insight.h"
 #include "Langs.h"
 #include "Project.h"
 
@@ -30,7 +31,7 @@ constexpr char kUsage[] =
     "       itemtool sample-olddb FILE\n";
 
 int UsageError(const std::string& message) {
-  std::cerr << "itemtool: " << message << '\n' << kUsage;
+  std::cerr << "itemtool: " << message << '\n' << kUsage << itemtool::kInsightUsage;
   return itemtool::kExitUnreadable;
 }
 
@@ -135,8 +136,11 @@ int main(int argc, char** argv) {
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
+    std::cout << kUsage << itemtool::kInsightUsage;
     return itemtool::kExitOk;
+  }
+  if (itemtool::IsInsightCommand(command)) {
+    return Printed(itemtool::RunInsightCommand(command, rest, std::cout, std::cerr));
   }
   const bool json = command == "dump" || command == "info" || command == "langs";
   Args parsed;
