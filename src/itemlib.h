@@ -61,6 +61,8 @@
 #include "config/OldPrjConfig.h"
 // Exchange with translators' tools: translation units, XLIFF and PO.
 #include "exchange/Units.h"
+#include "exchange/Exchange.h"
+#include "exchange/Formats.h"
 // Translation insight: codes in texts, statistics, checks, pseudo-translation.
 #include "exchange/TextCodes.h"
 #include "exchange/Stats.h"

@@ -5,16 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <ostream>
 
 #include "Dump.h"
-#include "Project.h"
+#include "ProjectFileShim.h"
 #include "config/PrjConfig.h"
 #include "exchange/Checks.h"
 #include "exchange/Pseudo.h"
 #include "exchange/Stats.h"
-#include "serial/BinarySerialIn.h"
+#include "platform/Files.h"
 
 namespace itemtool {
 
@@ -69,19 +68,21 @@ int ParseOptions(const std::string& command, const std::vector<std::string>& arg
 }
 
 std::unique_ptr<CResItem> LoadProject(const std::string& path, std::ostream& err) {
-  const std::unique_ptr<Serial::IStreamIn> in = OpenSerialFile(path, err);
-  if (!in) return nullptr;
   std::unique_ptr<CResItem> root;
-  try {
-    Serial::Binary::BinarySerialIn reader(*in);
-    DoProject(reader, root);
-  } catch (const Serial::Exceptions::FormatIO&) {
-    root.reset();
-  } catch (const std::bad_alloc&) {
-    root.reset();
+  CString error;
+  if (!LoadProjectFile(CString::FromUtf8(path), root, error)) {
+    err << "itemtool: " << path << ": " << error.ToUtf8() << '\n';
+    return nullptr;
   }
-  if (!root) err << "itemtool: " << path << ": not a valid project file\n";
   return root;
+}
+
+// The pseudo-translated project is saved as the project was: gzip or plain.
+int SaveLevelOf(const std::string& path) {
+  std::vector<unsigned char> head;
+  const bool gzip = Files::ReadAll(path, head, 2) && head.size() == 2 && head[0] == 0x1F &&
+                    head[1] == 0x8B;
+  return gzip ? 6 : Serial::kPlainFile;
 }
 
 std::string LangName(int lang) {
@@ -252,8 +253,9 @@ int RunInsightCommand(const std::string& command, const std::vector<std::string>
   }
   const size_t written = PseudoTranslateProject(*root, langs[0], o.expand);
   const std::string& target = o.output.empty() ? o.files[0] : o.output;
-  if (!SaveProjectFile(target, *root)) {
-    err << "itemtool: " << target << ": cannot create\n";
+  CString error;
+  if (!SaveProjectFile(CString::FromUtf8(target), *root, SaveLevelOf(o.files[0]), error)) {
+    err << "itemtool: " << target << ": " << error.ToUtf8() << '\n';
     return kExitUnreadable;
   }
   out << "pseudo-translated " << written << " units into " << LangName(langs[0].target) << '\n';

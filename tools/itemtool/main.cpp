@@ -12,6 +12,7 @@
 #include "Convert.h"
 #include "Dump.h"
 #include "Example.h"
+#include "ExchangeCmd.h"
 #include "Hhp.h"
 #include "Insight.h"
 #include "Langs.h"
@@ -28,7 +29,10 @@ constexpr char kUsage[] =
     "       itemtool hhp FILE\n"
     "       itemtool sample-hhp FILE\n"
     "       itemtool convert OLD NEW\n"
-    "       itemtool sample-olddb FILE\n";
+    "       itemtool sample-olddb FILE\n"
+    "       itemtool export PROJECT --lang LANG -o FILE [--format xliff|xliff2|po]\n"
+    "                [--untranslated] [--source LANG]\n"
+    "       itemtool import PROJECT FILE [-o OUT] [--json]\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage << itemtool::kInsightUsage;
@@ -139,6 +143,9 @@ int main(int argc, char** argv) {
     std::cout << kUsage << itemtool::kInsightUsage;
     return itemtool::kExitOk;
   }
+  // The exchange commands take options with values: they parse their own.
+  if (command == "export") return itemtool::ExportCommand(rest, std::cout, std::cerr);
+  if (command == "import") return Printed(itemtool::ImportCommand(rest, std::cout, std::cerr));
   if (itemtool::IsInsightCommand(command)) {
     return Printed(itemtool::RunInsightCommand(command, rest, std::cout, std::cerr));
   }

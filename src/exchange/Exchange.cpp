@@ -1,0 +1,217 @@
+// Choosing a format, the text conversions the formats share, and import:
+// the whole document is matched against the project before the first
+// change, so a refused document leaves the project as it was.
+#include "exchange/Exchange.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <unordered_map>
+#include <utility>
+
+#include "config/PrjConfig.h"
+#include "exchange/Formats.h"
+#include "items/ItemEvents.h"
+#include "items/TransItem.h"
+
+namespace Exchange {
+
+bool DocBuffer::Flush() {
+  if (ok_ && !text_.empty()) ok_ = sink_(text_.data(), text_.size());
+  text_.clear();
+  return ok_;
+}
+
+bool AppendUtf16(std::u16string& out, std::string_view utf8) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const unsigned char* end = p + utf8.size();
+  while (p < end) {
+    const unsigned c = *p;
+    if (c < 0x80) {
+      out += static_cast<char16_t>(c);
+      ++p;
+      continue;
+    }
+    int extra;
+    unsigned cp;
+    unsigned min;
+    if ((c & 0xE0) == 0xC0) {
+      extra = 1, cp = c & 0x1F, min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2, cp = c & 0x0F, min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3, cp = c & 0x07, min = 0x10000;
+    } else {
+      return false;
+    }
+    if (end - p <= extra) return false;
+    for (int i = 1; i <= extra; ++i) {
+      if ((p[i] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    p += extra + 1;
+  }
+  return true;
+}
+
+std::string LangValueText(int lang) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(lang));
+  return text;
+}
+
+std::string CultureText(int lang) { return LangCultureName(lang).ToUtf8(); }
+
+}  // namespace Exchange
+
+bool ParseFormatName(const std::string& name, ExchangeFormat& format) {
+  if (name == "xliff") {
+    format = ExchangeFormat::kXliff12;
+  } else if (name == "xliff2") {
+    format = ExchangeFormat::kXliff20;
+  } else if (name == "po") {
+    format = ExchangeFormat::kPo;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool FormatFromPath(const std::string& path, ExchangeFormat& format) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "xlf" || ext == "xliff") {
+    format = ExchangeFormat::kXliff12;
+  } else if (ext == "po") {
+    format = ExchangeFormat::kPo;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool ExportDocument(CResItem& root, const ExportOptions& options, const ByteSink& sink,
+                    size_t* units) {
+  Exchange::DocBuffer out(sink);
+  size_t count = 0;
+  const bool ok = options.format == ExchangeFormat::kPo
+                      ? Exchange::WritePo(root, options, out, count)
+                      : Exchange::WriteXliff(root, options, out, count);
+  if (units != nullptr) *units = count;
+  return out.Flush() && ok;
+}
+
+bool ReadExchangeDoc(const char* data, size_t size, CExchangeDoc& doc, CString& error) {
+  doc = CExchangeDoc();
+  if (size > kMaxExchangeDocBytes) {
+    error = u"the document is too large";
+    return false;
+  }
+  // An XML document starts with "<", after a byte order mark and blanks; a
+  // PO file never does.
+  size_t i = 0;
+  if (size >= 3 && std::equal(data, data + 3, "\xEF\xBB\xBF")) i = 3;
+  while (i < size && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\n')) ++i;
+  const bool xml = i < size && data[i] == '<';
+  const bool ok = xml ? Exchange::ReadXliff(data, size, doc, error)
+                      : Exchange::ReadPo(data, size, doc, error);
+  if (!ok) {
+    doc = CExchangeDoc();
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The project selects `lang` for translation: a selected language, or the
+// native language in another brand (the rule of a project's target).
+bool Selects(const CResItem& root, int lang) {
+  const int raw = CLangId(lang).GetRawLng();
+  for (const int selected : CPrjConfig::GetSelectedLangs(root)) {
+    if (CLangId(selected).GetRawLng() == raw) return true;
+  }
+  const int native = CPrjConfig::GetNative(root);
+  return CLangId(native).GetRawLng() == raw && native != lang;
+}
+
+struct Pending {
+  CResItem* item;
+  const CString* target;
+};
+
+}  // namespace
+
+bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& counts,
+                    CString& error) {
+  counts = ImportCounts();
+  const int source = doc.sourceLang != 0 ? doc.sourceLang : CPrjConfig::GetNative(root);
+  const int target = doc.targetLang != 0 ? doc.targetLang : CPrjConfig::GetTarget(root);
+  if (source == CLangId::Undefined || target == CLangId::Undefined || source == target) {
+    error = u"the document names no usable source and target language";
+    return false;
+  }
+  if (!Selects(root, target)) {
+    error = u"the project does not translate into the document's target language " +
+            LangCultureName(target);
+    return false;
+  }
+  // The document's units by id; matched ones are crossed off.
+  std::unordered_map<std::u16string_view, size_t> byId;
+  byId.reserve(doc.units.size());
+  for (size_t i = 0; i < doc.units.size(); ++i) {
+    if (!byId.emplace(doc.units[i].id.view(), i).second) {
+      error = u"the document has the unit id " + doc.units[i].id + u" twice";
+      return false;
+    }
+  }
+  std::vector<char> matched(doc.units.size(), 0);
+  std::vector<Pending> changes;
+  ForEachUnit(root, CUnitLangs{source, target}, [&](const CUnit& unit) {
+    const auto it = byId.find(unit.id);
+    if (it == byId.end()) return true;
+    matched[it->second] = 1;
+    const CExchangeUnit& in = doc.units[it->second];
+    if (in.target.IsEmpty()) {
+      ++counts.empty;
+    } else if (in.source.view() != unit.source) {
+      ++counts.stale;
+      counts.staleIds.push_back(in.id);
+    } else if (in.target.view() == unit.target) {
+      ++counts.unchanged;
+    } else {
+      changes.push_back(Pending{unit.item, &in.target});
+    }
+    return true;
+  });
+  for (size_t i = 0; i < doc.units.size(); ++i) {
+    if (matched[i] != 0) continue;
+    ++counts.unknown;
+    counts.unknownIds.push_back(doc.units[i].id);
+  }
+  if (changes.empty()) return true;
+  CItemEventServer& events = CItemEventServer::Instance();
+  events.OnMultiOperationBegin();
+  for (const Pending& change : changes) {
+    CTransItem* trans = change.item->GetTranslation(target);
+    if (trans == nullptr) {
+      auto created = std::make_unique<CTransItem>(target);
+      created->SetStr(*change.target);
+      change.item->AddTransItem(created.release());
+    } else {
+      trans->SetStr(*change.target);
+    }
+  }
+  events.OnMultiOperationEnd();
+  counts.applied = changes.size();
+  return true;
+}
