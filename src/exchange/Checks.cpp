@@ -62,9 +62,22 @@ void Keys(const std::vector<CTextCode>& codes, CheckKind kind,
   keys.clear();
   for (const CTextCode& code : codes) {
     // Accelerators differ in their key by nature: only their presence counts.
+    // "%%" prints a percent sign and takes no argument: the translation may
+    // say "percent" instead.
+    if (code.kind == CodeKind::kPrintf && code.index == 0) continue;
     if (Belongs(code, kind)) keys.emplace_back(code.index, kind == CheckKind::kAccelerator ? View() : code.type);
   }
   std::sort(keys.begin(), keys.end());
+}
+
+// A "%" of `text` that starts no code: printf would read what follows.
+bool HasLonePercent(View text, const std::vector<CTextCode>& codes) {
+  auto code = codes.begin();
+  for (size_t at = text.find(u'%'); at != View::npos; at = text.find(u'%', at + 1)) {
+    while (code != codes.end() && code->begin + code->length <= at) ++code;
+    if (code == codes.end() || code->begin > at) return true;
+  }
+  return false;
 }
 
 void Report(std::vector<CTextFinding>& out, CheckKind kind, const std::u16string& text) {
@@ -92,7 +105,14 @@ void CheckPair(Scratch& s, View source, View target, bool hasTranslation,
                                CheckKind::kAccelerator}) {
     Keys(s.source, kind, s.sourceKeys);
     Keys(s.target, kind, s.targetKeys);
-    if (s.sourceKeys == s.targetKeys) continue;
+    if (s.sourceKeys == s.targetKeys) {
+      const bool printf = kind == CheckKind::kPrintf;
+      if (!printf || !HasLonePercent(target, s.target) || HasLonePercent(source, s.source) ||
+          std::none_of(s.source.begin(), s.source.end(),
+                       [](const CTextCode& c) { return c.kind == CodeKind::kPrintf; })) {
+        continue;
+      }
+    }
     Report(out, kind, u"source has " + Written(source, s.source, kind) + u", translation has " +
                           Written(target, s.target, kind));
   }
