@@ -113,6 +113,15 @@ bool ResolveLangs(const CResItem& root, const std::vector<std::string>& texts,
     for (auto it = selected.begin(); chosen == 0 && it != selected.end(); ++it) {
       if (CLangId(*it).GetRawLng() == CLangId(lang).GetRawLng()) chosen = *it;
     }
+    // A neutral language ("ja") names the one selected language it covers.
+    const short primary = CLangId(lang).GetPrimaryLng();
+    if (chosen == 0 && CLangId(lang).GetRawLng() == primary) {
+      for (const int candidate : selected) {
+        if (CLangId(candidate).GetPrimaryLng() != primary) continue;
+        chosen = chosen == 0 ? candidate : -1;
+      }
+      if (chosen == -1) chosen = 0;
+    }
     if (chosen == 0) {
       err << "itemtool: the project does not select " << text << '\n';
       return false;
