@@ -506,6 +506,23 @@ bool WriteCommandLineSeeds(const std::filesystem::path& dir) {
   return ok;
 }
 
+// UI texts with every kind of code, behind the byte that picks the
+// pseudo-translation's expansion.
+bool WriteUiTextSeeds(const std::filesystem::path& dir) {
+  std::filesystem::create_directories(dir);
+  const std::pair<const char*, const char*> texts[] = {
+      {"text_printf", "\x1e  &Open %-5.2f of %1!d! (%2$s) 100%%...\n"},
+      {"text_dotnet", "\x1e{0,-8:N2} {{x}} C:\\new\\\\path\t\\q:"},
+      {"text_cjk", "\x1e\u540d\u524d\u3092\u4fdd\u5b58(&S)\u2026 \U0001F600?"},
+  };
+  bool ok = true;
+  for (const auto& text : texts) {
+    const std::string bytes(text.second);
+    ok = WriteBytes(dir / text.first, fuzz::Bytes(bytes.begin(), bytes.end())) && ok;
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -526,7 +543,8 @@ int main(int argc, char** argv) {
                   WriteSeeds(root / "fuzz_hhp", HhpSeeds()) &&
                   WriteSeeds(root / "fuzz_value_props", ValuePropSeeds()) &&
                   WriteFileReaderSeeds(root / "fuzz_file_readers") &&
-                  WriteCommandLineSeeds(root / "fuzz_command_line");
+                  WriteCommandLineSeeds(root / "fuzz_command_line") &&
+                  WriteUiTextSeeds(root / "fuzz_ui_texts");
   if (!ok) {
     std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
     return 1;
