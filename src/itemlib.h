@@ -1,6 +1,7 @@
 // Umbrella header: every public header of the item library.
 #pragma once
 
+#include "platform/AtomicFile.h"
 #include "platform/CString.h"
 #include "platform/FileSystem.h"
 #include "platform/Variant.h"
@@ -22,6 +23,7 @@
 #include "serial/NodeName.h"
 #include "serial/SerialClass.h"
 #include "serial/SerialDo.h"
+#include "serial/SerialFile.h"
 #include "serial/SerialStrategies.h"
 #include "serial/SerialTree.h"
 #include "serial/Streams.h"

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
-#include <unordered_map>
 #include <utility>
 
 #include "config/PrjConfig.h"
@@ -25,10 +25,14 @@ bool DocBuffer::Flush() {
 bool AppendUtf16(std::u16string& out, std::string_view utf8) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const unsigned char* end = p + utf8.size();
+  const size_t at = out.size();
+  out.resize(at + utf8.size());  // never more units than bytes
+  char16_t* o = &out[0] + at;
+  bool ok = true;
   while (p < end) {
     const unsigned c = *p;
     if (c < 0x80) {
-      out += static_cast<char16_t>(c);
+      *o++ = static_cast<char16_t>(c);
       ++p;
       continue;
     }
@@ -42,23 +46,31 @@ bool AppendUtf16(std::u16string& out, std::string_view utf8) {
     } else if ((c & 0xF8) == 0xF0) {
       extra = 3, cp = c & 0x07, min = 0x10000;
     } else {
-      return false;
+      ok = false;
+      break;
     }
-    if (end - p <= extra) return false;
+    if (end - p <= extra) {
+      ok = false;
+      break;
+    }
     for (int i = 1; i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80) return false;
+      if ((p[i] & 0xC0) != 0x80) ok = false;
       cp = (cp << 6) | (p[i] & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      ok = false;
+      break;
+    }
     if (cp >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      *o++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {
-      out += static_cast<char16_t>(cp);
+      *o++ = static_cast<char16_t>(cp);
     }
     p += extra + 1;
   }
-  return true;
+  out.resize(static_cast<size_t>(o - out.data()));
+  return ok;
 }
 
 std::string LangValueText(int lang) {
@@ -70,6 +82,21 @@ std::string LangValueText(int lang) {
 std::string CultureText(int lang) { return LangCultureName(lang).ToUtf8(); }
 
 }  // namespace Exchange
+
+std::u16string_view CExchangeDoc::Keep(std::u16string_view text) {
+  static constexpr size_t kBlock = size_t{1} << 20;
+  if (text.empty()) return {};
+  if (capacity_ - used_ < text.size()) {
+    const size_t size = std::max(kBlock, text.size());
+    blocks_.push_back(std::make_unique<char16_t[]>(size));
+    used_ = 0;
+    capacity_ = size;
+  }
+  char16_t* at = blocks_.back().get() + used_;
+  std::copy(text.begin(), text.end(), at);
+  used_ += text.size();
+  return {at, text.size()};
+}
 
 bool ParseFormatName(const std::string& name, ExchangeFormat& format) {
   if (name == "xliff") {
@@ -146,7 +173,7 @@ bool Selects(const CResItem& root, int lang) {
 
 struct Pending {
   CResItem* item;
-  const CString* target;
+  std::u16string_view target;
 };
 
 }  // namespace
@@ -165,38 +192,55 @@ bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& count
             LangCultureName(target);
     return false;
   }
-  // The document's units by id; matched ones are crossed off.
-  std::unordered_map<std::u16string_view, size_t> byId;
-  byId.reserve(doc.units.size());
-  for (size_t i = 0; i < doc.units.size(); ++i) {
-    if (!byId.emplace(doc.units[i].id.view(), i).second) {
-      error = u"the document has the unit id " + doc.units[i].id + u" twice";
+  // The document's units by id, in an open-addressing table of indices:
+  // a node per unit would cost more than the rest of the import.
+  const size_t n = doc.units.size();
+  size_t slots = 16;
+  while (slots < 2 * n) slots *= 2;
+  std::vector<uint32_t> table(slots, 0);  // unit index + 1; 0 is free
+  const std::hash<std::u16string_view> hash;
+  auto find = [&](std::u16string_view id, bool insert, size_t index) -> size_t {
+    for (size_t at = hash(id) & (slots - 1);; at = (at + 1) & (slots - 1)) {
+      if (table[at] == 0) {
+        if (insert) table[at] = static_cast<uint32_t>(index + 1);
+        return SIZE_MAX;
+      }
+      if (doc.units[table[at] - 1].id == id) return table[at] - 1;
+    }
+  };
+  if (n >= UINT32_MAX) {
+    error = u"the document has too many units";
+    return false;
+  }
+  for (size_t i = 0; i < n; ++i) {
+    if (find(doc.units[i].id, true, i) != SIZE_MAX) {
+      error = u"the document has the unit id " + CString(doc.units[i].id) + u" twice";
       return false;
     }
   }
   std::vector<char> matched(doc.units.size(), 0);
   std::vector<Pending> changes;
   ForEachUnit(root, CUnitLangs{source, target}, [&](const CUnit& unit) {
-    const auto it = byId.find(unit.id);
-    if (it == byId.end()) return true;
-    matched[it->second] = 1;
-    const CExchangeUnit& in = doc.units[it->second];
-    if (in.target.IsEmpty()) {
+    const size_t index = find(unit.id, false, 0);
+    if (index == SIZE_MAX) return true;
+    matched[index] = 1;
+    const CExchangeUnit& in = doc.units[index];
+    if (in.target.empty()) {
       ++counts.empty;
-    } else if (in.source.view() != unit.source) {
+    } else if (in.source != unit.source) {
       ++counts.stale;
-      counts.staleIds.push_back(in.id);
-    } else if (in.target.view() == unit.target) {
+      counts.staleIds.emplace_back(in.id);
+    } else if (in.target == unit.target) {
       ++counts.unchanged;
     } else {
-      changes.push_back(Pending{unit.item, &in.target});
+      changes.push_back(Pending{unit.item, in.target});
     }
     return true;
   });
   for (size_t i = 0; i < doc.units.size(); ++i) {
     if (matched[i] != 0) continue;
     ++counts.unknown;
-    counts.unknownIds.push_back(doc.units[i].id);
+    counts.unknownIds.emplace_back(doc.units[i].id);
   }
   if (changes.empty()) return true;
   CItemEventServer& events = CItemEventServer::Instance();
@@ -205,10 +249,10 @@ bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& count
     CTransItem* trans = change.item->GetTranslation(target);
     if (trans == nullptr) {
       auto created = std::make_unique<CTransItem>(target);
-      created->SetStr(*change.target);
+      created->SetStr(CString(change.target));
       change.item->AddTransItem(created.release());
     } else {
-      trans->SetStr(*change.target);
+      trans->SetStr(CString(change.target));
     }
   }
   events.OnMultiOperationEnd();

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/Units.h"
@@ -36,11 +38,12 @@ using ByteSink = std::function<bool(const char* data, size_t size)>;
 bool ExportDocument(CResItem& root, const ExportOptions& options, const ByteSink& sink,
                     size_t* units = nullptr);
 
-// One unit as a document carries it back.
+// One unit as a document carries it back. The views point into the
+// document's own storage (or any storage the caller keeps alive).
 struct CExchangeUnit {
-  CString id;
-  CString source;
-  CString target;  // empty when the document has none
+  std::u16string_view id;
+  std::u16string_view source;
+  std::u16string_view target;  // empty when the document has none
 };
 
 struct CExchangeDoc {
@@ -48,6 +51,15 @@ struct CExchangeDoc {
   int sourceLang = 0;  // 0 when the document names none
   int targetLang = 0;
   std::vector<CExchangeUnit> units;
+
+  // A copy of `text` that lives as long as the document (moves included).
+  // Texts share large blocks: a million units cost a few allocations.
+  std::u16string_view Keep(std::u16string_view text);
+
+ private:
+  std::vector<std::unique_ptr<char16_t[]>> blocks_;
+  size_t used_ = 0;
+  size_t capacity_ = 0;
 };
 
 // Documents larger than this are refused unread.
@@ -56,7 +68,8 @@ constexpr size_t kMaxExchangeDocBytes = size_t{1} << 30;
 // Reads a whole document, telling the format by its content (XML or PO).
 // False with a reason in `error` for anything malformed: bad syntax, invalid
 // UTF-8, a DOCTYPE (no entities are ever expanded), an unknown language,
-// inline codes other than ours, a unit without an id, duplicate ids.
+// inline codes other than ours, a unit without an id. Duplicate ids are
+// ImportDocument's to refuse.
 bool ReadExchangeDoc(const char* data, size_t size, CExchangeDoc& doc, CString& error);
 
 struct ImportCounts {
@@ -73,6 +86,6 @@ struct ImportCounts {
 // API (creating translations where absent). Languages: the document's, else
 // the project's native and current target. Checks first: false with a reason
 // and no change at all when the target language is not one the project
-// selects or the document has no usable language.
+// selects, the document has no usable language, or two units share an id.
 bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& counts,
                     CString& error);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unordered_set>
 
 #include "exchange/Formats.h"
 
@@ -173,14 +172,6 @@ class PoReader {
       if (!Finish(entry, doc)) return false;
     }
     if (!sawHeader_) return Fail("no header entry");
-    std::unordered_set<std::u16string_view> ids;
-    ids.reserve(doc.units.size());
-    for (const CExchangeUnit& unit : doc.units) {
-      if (!ids.insert(unit.id.view()).second) {
-        error_ = u"the unit id appears twice: " + unit.id;
-        return false;
-      }
-    }
     return true;
   }
 
@@ -203,13 +194,13 @@ class PoReader {
       sawHeader_ = true;
       if (!Header(entry.str, doc)) return false;
     } else {
-      CExchangeUnit unit;
-      unit.id = CString(std::u16string_view(entry.ctxt));
-      unit.source = CString(std::u16string_view(entry.id));
-      unit.target = CString(std::u16string_view(entry.str));
-      doc.units.push_back(std::move(unit));
+      doc.units.push_back(
+          CExchangeUnit{doc.Keep(entry.ctxt), doc.Keep(entry.id), doc.Keep(entry.str)});
     }
-    entry = Entry();
+    entry.hasCtxt = entry.hasId = entry.hasStr = entry.plural = false;
+    entry.ctxt.clear();  // the buffers stay for the next entry
+    entry.id.clear();
+    entry.str.clear();
     return true;
   }
 

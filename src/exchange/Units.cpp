@@ -5,7 +5,8 @@
 
 #include <cstdio>
 #include <string>
-#include <unordered_map>
+#include <algorithm>
+#include <cstdint>
 
 #include "items/TransItem.h"
 #include "lang/LangMap.h"
@@ -25,58 +26,88 @@ void AppendHex4(std::u16string& out, unsigned value) {
   for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
 }
 
-// One child list's segments, with the suffixes that make them unique.
-void SiblingSegments(const std::vector<CResItem*>& children, std::vector<std::u16string>& out) {
-  out.clear();
-  out.reserve(children.size());
-  std::unordered_map<std::u16string, int> seen;
-  seen.reserve(children.size());
-  for (const CResItem* child : children) {
-    std::u16string segment = UnitSegment(*child).str();
-    const int count = ++seen[segment];
-    if (count > 1) {
-      char digits[16];
-      std::snprintf(digits, sizeof digits, "~%d", count);
-      for (const char* d = digits; *d != '\0'; ++d) segment += static_cast<char16_t>(*d);
-    }
-    out.push_back(std::move(segment));
-  }
-}
-
-struct Frame {
-  CResItem* item;
-  std::vector<std::u16string> segments;  // of the item's children
-  size_t next = 0;
-  size_t pathLength;  // of the item's own id
-};
-
-}  // namespace
-
-CString UnitSegment(const CResItem& item) {
-  std::u16string out;
-  char type[16];
-  std::snprintf(type, sizeof type, "#%u:", static_cast<unsigned>(item.GetType()));
-  for (const char* c = type; *c != '\0'; ++c) out += static_cast<char16_t>(*c);
+void AppendSegment(std::u16string& out, const CResItem& item) {
+  // By hand: a formatted print per item would cost more than the rest.
+  char16_t digits[12];
+  size_t count = 0;
+  unsigned type = static_cast<unsigned>(item.GetType());
+  do {
+    digits[count++] = static_cast<char16_t>(u'0' + type % 10);
+    type /= 10;
+  } while (type != 0);
+  out += u'#';
+  while (count > 0) out += digits[--count];
+  out += u':';
   const CString resId = item.GetResId();
   const std::u16string_view id = resId.view();
   for (size_t i = 0; i < id.size(); ++i) {
     const char16_t c = id[i];
-    bool plain = c >= 0x20 && c != 0x7F && c != u'%' && c != u'/' && c != u'~' && c != 0xFFFE &&
-                 c != 0xFFFF;
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < id.size() && id[i + 1] >= 0xDC00 &&
         id[i + 1] <= 0xDFFF) {
       out += c;
       out += id[++i];
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDFFF) plain = false;
-    if (plain) {
+    } else if (c >= 0x20 && c != 0x7F && c != u'%' && c != u'/' && c != u'~' &&
+               !(c >= 0xD800 && c <= 0xDFFF) && c != 0xFFFE && c != 0xFFFF) {
       out += c;
     } else {
       out += u'%';
       AppendHex4(out, c);
     }
   }
+}
+
+// An item whose children are being walked, with the children's segments
+// in one buffer and the suffix ("~2"...) of each that repeats a sibling's.
+struct Frame {
+  CResItem* item;
+  std::u16string segments;
+  std::vector<uint32_t> ends;     // segment i is [ends[i-1], ends[i])
+  std::vector<uint32_t> suffix;   // 0: none
+  size_t next = 0;
+  size_t pathLength = 0;          // of the item's own id
+
+  std::u16string_view Segment(size_t i) const {
+    const uint32_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::u16string_view(segments).substr(begin, ends[i] - begin);
+  }
+
+  explicit Frame(CResItem* parent, size_t length) : item(parent), pathLength(length) {
+    const std::vector<CResItem*>& children = parent->GetResItems();
+    ends.reserve(children.size());
+    for (const CResItem* child : children) {
+      AppendSegment(segments, *child);
+      ends.push_back(static_cast<uint32_t>(segments.size()));
+    }
+    suffix.assign(children.size(), 0);
+    if (children.size() < 2) return;
+    // Equal segments meet in an open-addressing table of child indices; the
+    // first in child order keeps its segment, the next get ~2, ~3...
+    size_t slots = 4;
+    while (slots < 2 * children.size()) slots *= 2;
+    std::vector<uint32_t> table(slots, 0);  // index + 1; 0 is free
+    std::vector<uint32_t> count(children.size(), 1);
+    const std::hash<std::u16string_view> hash;
+    for (uint32_t i = 0; i < children.size(); ++i) {
+      const std::u16string_view segment = Segment(i);
+      for (size_t at = hash(segment) & (slots - 1);; at = (at + 1) & (slots - 1)) {
+        if (table[at] == 0) {
+          table[at] = i + 1;
+          break;
+        }
+        if (Segment(table[at] - 1) == segment) {
+          suffix[i] = ++count[table[at] - 1];
+          break;
+        }
+      }
+    }
+  }
+};
+
+}  // namespace
+
+CString UnitSegment(const CResItem& item) {
+  std::u16string out;
+  AppendSegment(out, item);
   return CString(std::u16string_view(out));
 }
 
@@ -85,9 +116,15 @@ bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& vis
   CUnit unit;
   // Emits the unit of `item`, if it is one, under the id in `path`.
   auto emit = [&](CResItem& item, const CResItem* file, size_t fileIdLength) {
-    const CString* source = TextOf(item.GetTranslation(langs.source));
+    // One pass over the few translations finds both languages.
+    CTransItem* sourceTrans = nullptr;
+    CTransItem* trans = nullptr;
+    for (const auto& [lang, t] : item.GetTransMap()) {
+      if (lang == langs.source) sourceTrans = t;
+      if (lang == langs.target) trans = t;
+    }
+    const CString* source = TextOf(sourceTrans);
     if (source == nullptr || source->IsEmpty()) return true;
-    CTransItem* trans = item.GetTranslation(langs.target);
     const CString* target = TextOf(trans);
     unit.id = path;
     unit.source = source->view();
@@ -106,11 +143,10 @@ bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& vis
   path.clear();
 
   std::vector<Frame> stack;
-  stack.push_back(Frame{&root, {}, 0, 0});
-  SiblingSegments(root.GetResItems(), stack.back().segments);
+  stack.emplace_back(&root, 0);
   while (!stack.empty()) {
     Frame& top = stack.back();
-    if (top.next == top.segments.size()) {
+    if (top.next == top.ends.size()) {
       stack.pop_back();
       continue;
     }
@@ -118,20 +154,18 @@ bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& vis
     CResItem* child = top.item->GetResItems()[index];
     path.resize(top.pathLength);
     if (top.pathLength != 0) path += u'/';
-    path += top.segments[index];
-    const bool isFile = stack.size() == 1;
+    path += top.Segment(index);
+    if (top.suffix[index] != 0) {
+      char digits[16];
+      const int length = std::snprintf(digits, sizeof digits, "~%u", top.suffix[index]);
+      path.append(digits, digits + length);
+    }
     // The file is the first level below the root: its id ends at the first "/".
+    const bool isFile = stack.size() == 1;
     const size_t fileIdLength = isFile ? path.size() : path.find(u'/');
-    const CResItem* file = isFile ? child : nullptr;
-    if (!isFile) {
-      file = stack[1].item;
-    }
+    const CResItem* file = isFile ? child : stack[1].item;
     if (!emit(*child, file, fileIdLength)) return false;
-    if (!child->GetResItems().empty()) {
-      Frame frame{child, {}, 0, path.size()};
-      SiblingSegments(child->GetResItems(), frame.segments);
-      stack.push_back(std::move(frame));
-    }
+    if (!child->GetResItems().empty()) stack.emplace_back(child, path.size());
   }
   return true;
 }

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unordered_set>
 
 #include "exchange/Formats.h"
 
@@ -81,26 +80,29 @@ class TextWriter {
 // An attribute value: ids and names are printable already; notes and file
 // names lose characters XML cannot carry (they are never read back).
 void Attribute(std::string& out, std::u16string_view text) {
+  auto bad = [](std::string& o, char16_t) { o += "\xEF\xBF\xBD"; };
+  size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
+    if (c > u'>' && c < 0xFFFE) continue;  // surrogates: AppendUtf8 pairs them or calls `bad`
+    const char* entity = nullptr;
     switch (c) {
-      case u'&': out += "&amp;"; continue;
-      case u'<': out += "&lt;"; continue;
-      case u'>': out += "&gt;"; continue;
-      case u'"': out += "&quot;"; continue;
-      case u'\t': out += "&#9;"; continue;
-      case u'\n': out += "&#10;"; continue;
-      case u'\r': out += "&#13;"; continue;
-      default: break;
+      case u'&': entity = "&amp;"; break;
+      case u'<': entity = "&lt;"; break;
+      case u'>': entity = "&gt;"; break;
+      case u'"': entity = "&quot;"; break;
+      case u'\t': entity = "&#9;"; break;
+      case u'\n': entity = "&#10;"; break;
+      case u'\r': entity = "&#13;"; break;
+      default:
+        if (XmlChar(c)) continue;
+        entity = "\xEF\xBF\xBD";
     }
-    if (!XmlChar(c)) {
-      out += "\xEF\xBF\xBD";
-      continue;
-    }
-    AppendUtf8(out, text.substr(i, 1 + (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() ? 1 : 0)),
-               [](std::string& o, char16_t) { o += "\xEF\xBF\xBD"; });
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) ++i;
+    AppendUtf8(out, text.substr(start, i - start), bad);
+    out += entity;
+    start = i + 1;
   }
+  AppendUtf8(out, text.substr(start), bad);
 }
 
 // A unit or file id as an NMTOKEN (XLIFF 2.0): letters, digits, ".", "-"
@@ -259,6 +261,7 @@ struct XliffReader {
   CString& error;
   bool v2 = false;
   std::string extPrefix;  // "il:" or whatever the document binds
+  std::u16string id_, source_, target_;  // one unit's texts, reused
 
   bool Fail(const char16_t* reason) {
     error = reason;
@@ -344,29 +347,28 @@ struct XliffReader {
   }
 
   bool Unit(const pugi::xml_node& unit, CExchangeDoc& doc) {
-    CExchangeUnit in;
-    std::u16string id;
-    std::u16string source;
-    std::u16string target;
+    id_.clear();
+    source_.clear();
+    target_.clear();
     const char* idText = unit.attribute("id").value();
     if (*idText == '\0') return Fail(u"a unit without an id");
-    if (v2 ? !FromNmtoken(idText, id) : !Utf16(idText, id)) return Fail(u"a unit id that is not valid");
+    if (v2 ? !FromNmtoken(idText, id_) : !Utf16(idText, id_)) {
+      return Fail(u"a unit id that is not valid");
+    }
     if (v2) {
       // Segments and ignorables in order make the text.
       for (const pugi::xml_node& part : unit.children()) {
         if (std::strcmp(part.name(), "segment") != 0 && std::strcmp(part.name(), "ignorable") != 0) {
           continue;
         }
-        if (!Text(part.child("source"), source)) return false;
-        if (!Text(part.child("target"), target)) return false;
+        if (!Text(part.child("source"), source_) || !Text(part.child("target"), target_)) {
+          return false;
+        }
       }
-    } else {
-      if (!Text(unit.child("source"), source) || !Text(unit.child("target"), target)) return false;
+    } else if (!Text(unit.child("source"), source_) || !Text(unit.child("target"), target_)) {
+      return false;
     }
-    in.id = CString(std::u16string_view(id));
-    in.source = CString(std::u16string_view(source));
-    in.target = CString(std::u16string_view(target));
-    doc.units.push_back(std::move(in));
+    doc.units.push_back(CExchangeUnit{doc.Keep(id_), doc.Keep(source_), doc.Keep(target_)});
     return true;
   }
 
@@ -437,13 +439,6 @@ bool ReadXliff(const char* data, size_t size, CExchangeDoc& doc, CString& error)
       return false;
     }
     if (!reader.Units(reader.v2 ? file : file.child("body"), doc)) return false;
-  }
-  std::unordered_set<std::u16string_view> ids;
-  ids.reserve(doc.units.size());
-  for (const CExchangeUnit& unit : doc.units) {
-    if (!ids.insert(unit.id.view()).second) {
-      return reader.Fail(u"the unit id appears twice: ", unit.id);
-    }
   }
   return true;
 }

@@ -275,3 +275,26 @@ bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
   Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
   return Serial::AutoPtrSerialStrategy<CResItem>(pointer).Do(s, root);
 }
+
+bool SaveProjectFile(const CString& path, const CResItem& root, int level, CString& error) {
+  return Serial::SaveSerialFile(
+      path, level,
+      [&root](Serial::ISerialStream& s) {
+        // Writing reads the item only; the pointer strategy writes exactly
+        // what the owning one does.
+        Serial::DefaultSerialStrategy<CResItem> item;
+        Serial::DefaultMonoFactory<CResItem> factory;
+        auto* pointer = const_cast<CResItem*>(&root);
+        return Serial::MonoPtrSerialStrategy<CResItem>(item, factory).Do(s, pointer);
+      },
+      error);
+}
+
+bool LoadProjectFile(const CString& path, std::unique_ptr<CResItem>& root, CString& error) {
+  root.reset();
+  const bool ok = Serial::LoadSerialFile(
+      path, [&root](Serial::ISerialStream& s) { return DoProject(s, root) && root != nullptr; },
+      error, u"project file");
+  if (!ok) root.reset();
+  return ok;
+}

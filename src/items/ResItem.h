@@ -10,6 +10,7 @@
 
 #include "items/TransItem.h"
 #include "props/PropContainer.h"
+#include "serial/SerialFile.h"
 
 class CResItem : public IPropContHandler, public CPropContainer {
  public:
@@ -115,3 +116,14 @@ class CResItem : public IPropContHandler, public CPropContainer {
 // A project's root as every project file stores it: an owned, possibly null
 // item, created through the item factory when read. Reading replaces `root`.
 bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root);
+
+// Saves the project below `root` as DoProject writes it, at gzip `level` 0
+// to 9 or Serial::kPlainFile, through Serial::SaveSerialFile: either the
+// whole file is written or the one before stays as it was. False, with the
+// reason in `error`, on any failure.
+bool SaveProjectFile(const CString& path, const CResItem& root, int level, CString& error);
+
+// Loads a plain or gzip project file, checking a gzip file's checksum and
+// length. False, with the reason in `error`, when the file is missing,
+// damaged, or holds no root item; `root` is then empty.
+bool LoadProjectFile(const CString& path, std::unique_ptr<CResItem>& root, CString& error);

@@ -76,9 +76,9 @@ TEST(Formats, EveryCharacterComesBack) {
     EXPECT_EQ(doc.targetLang, kDe);
     const auto units = CollectUnits(root, CUnitLangs{kEn, kDe});
     for (size_t i = 0; i < units.size(); ++i) {
-      EXPECT_EQ(doc.units[i].id, units[i].id) << static_cast<int>(format) << " " << i;
-      EXPECT_EQ(doc.units[i].source, units[i].source) << static_cast<int>(format) << " " << i;
-      EXPECT_EQ(doc.units[i].target, units[i].target) << static_cast<int>(format) << " " << i;
+      EXPECT_EQ(CString(doc.units[i].id), units[i].id) << static_cast<int>(format) << " " << i;
+      EXPECT_EQ(CString(doc.units[i].source), units[i].source) << static_cast<int>(format) << i;
+      EXPECT_EQ(CString(doc.units[i].target), units[i].target) << static_cast<int>(format) << i;
     }
   }
 }
@@ -146,7 +146,6 @@ TEST(Import, RefusedDocumentsChangeNothing) {
       replace(po, "msgid \"OK\"", "msgid \"OK\\q\""),                    // unknown escape
       replace(po, "msgid \"OK\"", "msgid \"OK"),                         // unclosed string
       replace(po, "charset=UTF-8", "charset=ISO-8859-1"),                // other charset
-      dupPo,                                                             // duplicate id
       "msgid \"x\"\nmsgstr \"y\"\n",                                     // no header
   };
   for (size_t i = 0; i < std::size(reads); ++i) {
@@ -155,11 +154,16 @@ TEST(Import, RefusedDocumentsChangeNothing) {
     EXPECT_FALSE(ReadExchangeDoc(reads[i].data(), reads[i].size(), doc, error)) << i;
     EXPECT_FALSE(error.IsEmpty()) << i;
   }
-  // Readable, but the project does not translate into French.
+  // Readable, but the project does not translate into French; or an id
+  // comes twice.
   CExchangeDoc doc = Read(Export(*root, ExchangeFormat::kPo, 0x040C));
   doc.units[0].target = u"A propos";
   ImportCounts counts;
   CString error;
   EXPECT_FALSE(ImportDocument(*root, doc, counts, error));
+  CExchangeDoc twice = Read(dupPo);
+  twice.units[0].target = u"changed";
+  EXPECT_FALSE(ImportDocument(*root, twice, counts, error));
+  EXPECT_NE(error.Find(u"twice"), -1);
   EXPECT_EQ(Export(*root, ExchangeFormat::kPo), po);
 }

@@ -9,7 +9,6 @@
 
 #include "ExchangeCmd.h"
 #include "ItemtoolTestUtil.h"
-#include "ProjectFileShim.h"
 #include "exchange/ExchangeTestUtil.h"
 
 using itemtool_test::Slurp;
@@ -28,7 +27,7 @@ int Cmd(int (*command)(const std::vector<std::string>&, std::ostream&, std::ostr
 std::string SavedProject(const std::string& name) {
   const std::string path = Temp(name);
   CString error;
-  EXPECT_TRUE(SaveProjectFile(CString::FromUtf8(path), *exchange_test::Project(), 6, error));
+  EXPECT_TRUE(::SaveProjectFile(CString::FromUtf8(path), *exchange_test::Project(), 6, error));
   return path;
 }
 

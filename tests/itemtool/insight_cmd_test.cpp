@@ -6,7 +6,6 @@
 
 #include "Insight.h"
 #include "ItemtoolTestUtil.h"
-#include "ProjectFileShim.h"
 #include "exchange/ExchangeTestUtil.h"
 
 namespace {
@@ -24,7 +23,7 @@ int Insight(const std::string& command, const std::vector<std::string>& args,
 TEST(InsightCommand, StatsCheckAndPseudo) {
   const std::string project = itemtool_test::Temp("insight-project.gz");
   CString error;
-  ASSERT_TRUE(SaveProjectFile(CString::FromUtf8(project), *exchange_test::Project(), 6, error));
+  ASSERT_TRUE(::SaveProjectFile(CString::FromUtf8(project), *exchange_test::Project(), 6, error));
   std::string printed;
   ASSERT_EQ(Insight("stats", {project, "--lang", "de-DE", "--by-file"}, &printed), 0);
   EXPECT_EQ(printed,

@@ -1,14 +1,11 @@
 // Macro expansion: single and repeated passes, case and key order, texts
-// that match no key, the bound on maps that reintroduce a key, merging, and
-// the language macros of the language map applied to setting patterns.
+// that match no key, the bound on maps that reintroduce a key, and merging.
 #include "util/Macros.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "lang/LangMap.h"
 
 namespace {
 
@@ -71,22 +68,6 @@ TEST(MacrosUtilTest, MergeLetsOverridesWin) {
   EXPECT_EQ(MacrosUtil::Merge({}, base), base);
   // An empty value overrides too.
   EXPECT_EQ(MacrosUtil::Merge(base, {{u"L", u""}}), (Map{{u"K", u"1"}, {u"L", u""}}));
-}
-
-TEST(MacrosUtilTest, ExpandsTheLanguageMacrosOfTheLanguageMap) {
-  const Map english = CLangMap::Instance().GetLangMacros(0x0409);
-  EXPECT_EQ(Apply(u"$(CultureName)", english), "en-US");
-  EXPECT_EQ(Apply(u"res/$(JavaLang)/strings_$(WinLang).properties", english),
-            "res/en_US/strings_ENU.properties");
-  EXPECT_EQ(Apply(u"$(LangId): $(LangLongName) ($(LangName))", english),
-            "1033: English - United States (United States)");
-  EXPECT_EQ(Apply(u"$(OutputDir)\\$(CultureName)", english), "$(OutputDir)\\en-US");
-
-  // The project's own macros merged over the language's.
-  const Map project = MacrosUtil::Merge(
-      english, {{u"$(OutputDir)", u"C:\\out\\$(WinLang)"}, {u"$(LangName)", u"US"}});
-  EXPECT_EQ(Apply(u"$(OutputDir)\\$(CultureName)-$(LangName)", project),
-            "C:\\out\\ENU\\en-US-US");
 }
 
 }  // namespace

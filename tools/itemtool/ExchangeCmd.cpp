@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "Dump.h"
-#include "ProjectFileShim.h"
+#include "Project.h"
 #include "config/PrjConfig.h"
 #include "exchange/Exchange.h"
 #include "platform/Files.h"
+#include "serial/SerialFile.h"
 
 namespace itemtool {
 
 namespace {
-
-constexpr int kGzipLevel = 6;
 
 int Usage(std::ostream& err, const std::string& message) {
   err << "itemtool: " << message << '\n';
@@ -46,7 +45,7 @@ std::string JsonString(const std::string& text) {
 
 bool LoadProject(const std::string& path, std::unique_ptr<CResItem>& root, std::ostream& err) {
   CString error;
-  if (!LoadProjectFile(CString::FromUtf8(path), root, error)) {
+  if (!::LoadProjectFile(CString::FromUtf8(path), root, error)) {
     err << "itemtool: " << path << ": " << Utf8(error) << '\n';
     return false;
   }
@@ -58,7 +57,7 @@ int SaveLevelOf(const std::string& path) {
   std::vector<unsigned char> head;
   const bool gzip = Files::ReadAll(path, head, 2) && head.size() == 2 && head[0] == 0x1F &&
                     head[1] == 0x8B;
-  return gzip ? kGzipLevel : Serial::kPlainFile;
+  return gzip ? kProjectGzipLevel : Serial::kPlainFile;
 }
 
 }  // namespace
@@ -162,7 +161,7 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   // was, byte for byte.
   if (counts.applied != 0 || (!output.empty() && output != files[0])) {
     const std::string target = output.empty() ? files[0] : output;
-    if (!SaveProjectFile(CString::FromUtf8(target), *root, SaveLevelOf(files[0]), error)) {
+    if (!::SaveProjectFile(CString::FromUtf8(target), *root, SaveLevelOf(files[0]), error)) {
       err << "itemtool: " << target << ": " << Utf8(error) << '\n';
       return kExitUnreadable;
     }

@@ -8,12 +8,13 @@
 #include <ostream>
 
 #include "Dump.h"
-#include "ProjectFileShim.h"
+#include "Project.h"
 #include "config/PrjConfig.h"
 #include "exchange/Checks.h"
 #include "exchange/Pseudo.h"
 #include "exchange/Stats.h"
 #include "platform/Files.h"
+#include "serial/SerialFile.h"
 
 namespace itemtool {
 
@@ -82,7 +83,7 @@ int SaveLevelOf(const std::string& path) {
   std::vector<unsigned char> head;
   const bool gzip = Files::ReadAll(path, head, 2) && head.size() == 2 && head[0] == 0x1F &&
                     head[1] == 0x8B;
-  return gzip ? 6 : Serial::kPlainFile;
+  return gzip ? kProjectGzipLevel : Serial::kPlainFile;
 }
 
 std::string LangName(int lang) {
@@ -263,7 +264,7 @@ int RunInsightCommand(const std::string& command, const std::vector<std::string>
   const size_t written = PseudoTranslateProject(*root, langs[0], o.expand);
   const std::string& target = o.output.empty() ? o.files[0] : o.output;
   CString error;
-  if (!SaveProjectFile(CString::FromUtf8(target), *root, SaveLevelOf(o.files[0]), error)) {
+  if (!::SaveProjectFile(CString::FromUtf8(target), *root, SaveLevelOf(o.files[0]), error)) {
     err << "itemtool: " << target << ": " << error.ToUtf8() << '\n';
     return kExitUnreadable;
   }
