@@ -65,3 +65,8 @@
 #include "exchange/Units.h"
 #include "exchange/Exchange.h"
 #include "exchange/Formats.h"
+// Translation insight: codes in texts, statistics, checks, pseudo-translation.
+#include "exchange/TextCodes.h"
+#include "exchange/Stats.h"
+#include "exchange/Checks.h"
+#include "exchange/Pseudo.h"

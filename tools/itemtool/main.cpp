@@ -12,6 +12,7 @@
 #include "Example.h"
 #include "ExchangeCmd.h"
 #include "Hhp.h"
+#include "Insight.h"
 #include "Langs.h"
 #include "Project.h"
 
@@ -47,7 +48,7 @@ constexpr char kHelp[] =
     "Exit status: 0 success, 1 malformed input, 2 unreadable or unwritable file or usage error.\n";
 
 int UsageError(const std::string& message) {
-  std::cerr << "itemtool: " << message << '\n' << kUsage;
+  std::cerr << "itemtool: " << message << '\n' << kUsage << itemtool::kInsightUsage;
   return itemtool::kExitUnreadable;
 }
 
@@ -147,12 +148,15 @@ int main(int argc, char** argv) {
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage << kHelp;
+    std::cout << kUsage << itemtool::kInsightUsage << kHelp;
     return itemtool::kExitOk;
   }
   // The exchange commands take options with values: they parse their own.
   if (command == "export") return itemtool::ExportCommand(rest, std::cout, std::cerr);
   if (command == "import") return Printed(itemtool::ImportCommand(rest, std::cout, std::cerr));
+  if (itemtool::IsInsightCommand(command)) {
+    return Printed(itemtool::RunInsightCommand(command, rest, std::cout, std::cerr));
+  }
   const bool json = command == "dump" || command == "info" || command == "langs";
   Args parsed;
   if (const int e = Parse(rest, json, parsed); e >= 0) return e;
