@@ -1,6 +1,6 @@
-// The configuration of old project databases: each stored value read and
-// converted to its setting, the language list with its end markers and
-// repeats, absent keys and unopenable files.
+// The configuration of old project databases: the language list with its end
+// markers and repeats, absent keys, unopenable files and the output type.
+// The conversion of every stored value: itemtool's convert_test.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -47,51 +47,6 @@ class OldDb {
   std::string path_;
 };
 
-// Loaded and converted: each stored key reaches its setting, read as the
-// setting's type; a value of another file is not read.
-TEST(OldPrjConfig, EveryStoredKeyBecomesItsSetting) {
-  const OldDb db("old_cfg_all.db");
-  {
-    CStorage s = db.Open();
-    OldDb::SetLangs(s, {0x040C});
-    for (const auto& [key, value] : {std::pair{u"NativeLng", 0x0409},
-                                     {u"TargetLng", 0x0407},
-                                     {u"SecondaryLng", 0x0411},
-                                     {u"RunLocalizedCustom", 3},
-                                     {u"bCrashFinderAutoStart", 0},
-                                     {u"bCrashUseTempDir", 0},
-                                     {u"bPEResourceOnly", 1},
-                                     {u"bPEMultipleLangInFile", 2},
-                                     {u"bBorlandUnicode", 0},
-                                     {u"FuzzyUpdate", 65}}) {
-      s.SetInt(key, value);
-    }
-    for (const auto& [key, value] : {std::pair{u"RunLocalizedCmd", u"run.exe"},
-                                     {u"RunLocalizedWorkDir", u"C:\\work"},
-                                     {u"RunLocalizedCmdArgs", u"/x 'quoted'"},
-                                     {u"CrashFinderDstDir", u"C:\\crash"}}) {
-      s.SetStr(key, value);
-    }
-    s.SetInt(u"FuzzyUpdate", 70, u"other.exe");
-  }
-  COldPrjConfig c;
-  c.Load(db.Path());
-  cfgtest::Tree tree;
-  c.Convert(*tree.root);
-  EXPECT_EQ(
-      cfgtest::Changed(CPrjConfig::Settings(), *tree.root),
-      (cfgtest::Lines{
-          "RunLocalizedCustom = true", "RunLocalizedCmd = run.exe",
-          "RunLocalizedWorkDir = C:\\work", "RunLocalizedCmdArgs = /x 'quoted'",
-          "CrashFinderDstDir = C:\\crash", "bCrashFinderAutoStart = false",
-          "bCrashUseTempDir = false", "FuzzyUpdate = 65",
-          "PrjLangs = native 1033, target 1031, secondary 1041, selected {1031, 1036, 1041}"}));
-  EXPECT_EQ(cfgtest::Changed(CPEFormatCfg::Settings(), *tree.root),
-            cfgtest::Lines{"MFC.OutputType = 1"});
-  // Unread, the form encoding would convert as on (see the empty store below).
-  EXPECT_TRUE(cfgtest::Changed(CDfmCfg::Settings(), *tree.root).empty());
-}
-
 TEST(OldPrjConfigLoad, SelectedLanguageList) {
   struct Case {
     const char* name;
@@ -105,7 +60,6 @@ TEST(OldPrjConfigLoad, SelectedLanguageList) {
   const Case cases[] = {
       {"old end marker cuts", {1031, 1036, kOldUndefined, 1040}, 0, kU, kU, {1031, 1036}, kU},
       {"end marker cuts", {1040, kU, 1031}, 0, kU, kU, {1040}, kU},
-      {"first marker of either kind", {1031, kU, 1036, kOldUndefined}, 0, kU, kU, {1031}, kU},
       {"sorted, repeats dropped", {1036, 1031, 1036}, 0, kU, kU, {1031, 1036}, kU},
       {"partial id ignored", {1031}, 3, kU, kU, {1031}, kU},
       {"target and secondary join", {1036}, 0, 1040, 1041, {1036, 1040, 1041}, 1041},
@@ -130,10 +84,8 @@ TEST(OldPrjConfigLoad, SelectedLanguageList) {
 
 TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
   COldPrjConfig preset;
-  preset.NativeLng = 0x0409;
   preset.TargetLng = 0x0407;
   preset.FuzzyUpdate = 50;
-  preset.bBorlandUnicode = 0;
   preset.RunLocalizedCmd = u"keep";
   preset.SelectedLangs = {0x0407, 0x0411};
 
@@ -141,16 +93,13 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
   COldPrjConfig unopened = preset;
   unopened.Load(CString::FromUtf8(testutil::TempPath(".")));
   EXPECT_EQ(unopened.SelectedLangs, preset.SelectedLangs);
-  EXPECT_EQ(unopened.FuzzyUpdate, 50);
 
   // An empty store: scalar fields keep their values; the missing list
   // empties the selection, which the kept target then rejoins.
   const OldDb db("old_cfg_empty.db");
   COldPrjConfig loaded = preset;
   loaded.Load(db.Path());
-  EXPECT_EQ(loaded.NativeLng, 0x0409);
   EXPECT_EQ(loaded.FuzzyUpdate, 50);
-  EXPECT_EQ(loaded.bBorlandUnicode, 0);
   EXPECT_EQ(loaded.RunLocalizedCmd, CString(u"keep"));
   EXPECT_EQ(loaded.SelectedLangs, (std::vector<int>{0x0407}));
 
@@ -159,7 +108,6 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
   COldPrjConfig().Convert(*tree.root);
   EXPECT_EQ(cfgtest::Changed(CDfmCfg::Settings(), *tree.root),
             cfgtest::Lines{"DFM.UseUnicode = true"});
-  EXPECT_EQ(CPEFormatCfg::GetOutputType(*tree.root), 0);
 }
 
 TEST(OldPrjConfigConvert, OutputTypeAndUndefinedSecondary) {
@@ -178,23 +126,6 @@ TEST(OldPrjConfigConvert, OutputTypeAndUndefinedSecondary) {
     EXPECT_EQ(CPEFormatCfg::GetOutputType(*tree.root), c.outputType);
     EXPECT_EQ(CPrjConfig::GetSecondary(*tree.root), kUndefined);  // the fresh selection has none
   }
-}
-
-TEST(OldPrjConfigConvert, StoresOnlyWhatDiffersFromTheParent) {
-  COldPrjConfig c;
-  c.FuzzyUpdate = 70;
-  c.bBorlandUnicode = 0;
-  c.RunLocalizedCmd = u"run.exe";
-  cfgtest::Tree tree;
-  c.Convert(*tree.root);
-  c.FuzzyUpdate = 80;
-  c.Convert(*tree.file);
-  std::vector<std::string> keys;
-  for (const auto& entry : tree.file->GetCfgProps().GetProps()) {
-    keys.push_back(entry.first.ToString().ToUtf8());
-  }
-  EXPECT_EQ(keys, (std::vector<std::string>{"@FuzzyUpdate"}));
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*tree.file), 80);
 }
 
 }  // namespace

@@ -43,13 +43,9 @@ TEST_F(OutputPatterns, DefaultsExpandPerLanguageAndBrand) {
       {&CPEFormatCfg::GetSingleLangOutFile, kDe, "C:\\src\\SourceBrand\\de-DE\\app.exe"},
       {&CPEFormatCfg::GetSingleLangOutFile, kJa | kBrand1, "C:\\src\\Lite\\ja-JP\\app.exe"},
       {&CPEFormatCfg::GetResOnlyOutFile, kDe | kBrand1, "C:\\src\\Lite\\appDEU.dll"},
-      {&CPEFormatCfg::GetResOnlyOutFile, kJa, "C:\\src\\SourceBrand\\appJPN.dll"},
       {&CPEFormatCfg::GetMultiLangOutFile, kJa | kBrand1, "C:\\src\\Lite\\Localized\\app.exe"},
-      {&CDfmCfg::GetSingleLangOutFile, kJa, "C:\\src\\SourceBrand\\ja-JP\\app.exe"},
       {&CDfmCfg::GetResOnlyOutFile, kDe | kBrand1, "C:\\src\\Lite\\app.DEU"},
-      {&CDfmCfg::GetMultiLangOutFile, kDe, "C:\\src\\SourceBrand\\Localized\\app.exe"},
       {&CNetResCfg::GetOutputPattern, kDe | kBrand1, "C:\\src\\Lite\\app.de-DE.exe"},
-      {&CNetResCfg::GetOutputPattern, kJa, "C:\\src\\SourceBrand\\app.ja-JP.exe"},
       {&CNetBinOutCfg::GetOutputPattern, kJa | kBrand1, "C:\\src\\Lite\\ja-JP\\app.resources.dll"},
       // A brand the map does not name is spelled by its number.
       {&CNetBinOutCfg::GetOutputPattern, kDe | kBrand2, "C:\\src\\2\\de-DE\\app.resources.dll"},

@@ -1,7 +1,7 @@
 // The general project settings through their accessor families: storing
-// only real changes, resetting, operators bound to one item, the change
-// notification, and the listing of settings that differ. Inheritance itself
-// is the items' (cfg_test); keys and defaults: setting_keys_test.
+// only real changes, operators bound to one item, the change
+// notification. Inheritance itself is the items' (cfg_test); keys and
+// defaults: setting_keys_test; the listing: itemtool's project_test.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,8 +11,6 @@
 #include "ConfigTestUtil.h"
 #include "config/PrjConfig.h"
 
-using cfgtest::Changed;
-using cfgtest::Lines;
 using cfgtest::Tree;
 using itemtest::Recorder;
 
@@ -51,21 +49,6 @@ TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
   }
 }
 
-TEST(PrjConfigStoring, ResetReturnsToTheInheritedValue) {
-  Tree t;
-  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
-  CPrjConfig::SetFuzzyUpdate(*t.file, 50);
-  CPrjConfig::ResetFuzzyUpdate(*t.res);  // holds nothing: nothing happens
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 50);
-  CPrjConfig::ResetFuzzyUpdate(*t.file);
-  EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.file));
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 70);
-  EXPECT_EQ(Own(*t.root), 70);
-  CPrjConfig::ResetFuzzyUpdate(*t.root);
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 90);
-  EXPECT_TRUE(t.root->GetCfgProps().GetProps().empty());
-}
-
 TEST(PrjConfigStoring, AValueOfAnotherClassUnderTheKeyCountsAsAbsent) {
   Tree t;
   CPrjConfig::SetFuzzyUpdate(*t.root, 70);
@@ -81,25 +64,18 @@ TEST(PrjConfigOperator, EditsTheValueOfItsItemOnly) {
   Tree t;
   CPrjConfig::SetFuzzyUpdate(*t.root, 70);
   const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.file));
-  EXPECT_EQ(op->GetName(), CPrjConfig::FuzzyUpdatePropName());
   EXPECT_FALSE(op->IsDefault());  // the root holds a value
   EXPECT_EQ(op->GetValue(true)->GetInt(), 70);
   EXPECT_EQ(op->GetValue(false)->GetInt(), 90);  // the operator's default
-
-  op->SetValue(new CIntProp(70));  // equal to the inherited value: dropped
+  op->SetValue(new CIntProp(70));                // equal to the inherited value: dropped
   EXPECT_EQ(Own(*t.file), kNone);
   op->SetValue(new CIntProp(75));
+  op->SetValue(nullptr);
   EXPECT_EQ(Own(*t.file), 75);
   EXPECT_EQ(Own(*t.root), 70);
   EXPECT_EQ(Own(*t.sibling), kNone);
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 75);
-  EXPECT_EQ(op->GetValue(false)->GetInt(), 75);
-  op->SetValue(nullptr);
-  EXPECT_EQ(Own(*t.file), 75);
-
   op->Reset();
   EXPECT_EQ(Own(*t.file), kNone);
-  EXPECT_EQ(Own(*t.root), 70);
   EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.file), 70);
 }
 
@@ -114,11 +90,6 @@ TEST(PrjConfigOperator, ComparesWithTheBuiltInDefaultUnlikeSet) {
   flag->SetValue(new CIntProp(1));
   EXPECT_FALSE(flag->IsDefault());
   EXPECT_TRUE(CPrjConfig::GetTranslateByValue(lone));  // the stray value counts as absent
-  flag->Reset();
-  // Set stores the built-in default: no item of the chain held the key.
-  CPrjConfig::SetFuzzyUpdate(lone, 90);
-  EXPECT_TRUE(CPrjConfig::HasFuzzyUpdate(lone));
-  EXPECT_FALSE(op->IsDefault());
 }
 
 TEST(PrjConfigNotification, CarriesOldAndNewValue) {
@@ -142,26 +113,6 @@ TEST(PrjConfigNotification, CarriesOldAndNewValue) {
                                          "Change res", "Config res FuzzyUpdate -->#60",
                                          "Change res", "Config res FuzzyUpdate #60->-",
                                          "Change root", "Config root RunLocalizedCustom -->true"}));
-}
-
-TEST(PrjConfigListing, SettingsThatDifferFromTheirDefaults) {
-  Tree t;
-  EXPECT_TRUE(Changed(CPrjConfig::Settings(), *t.res).empty());
-  CPrjConfig::SetFuzzyUpdate(*t.root, 85);
-  CPrjConfig::SetbCrashUseTempDir(*t.root, true);  // stored, but the default
-  CPrjConfig::SetRunLocalizedCustom(*t.root, true);
-  CPrjConfig::SetRunLocalizedCmd(*t.file, u"C:\\run \"it\".exe");
-  CPrjLangs langs(0x0409);
-  langs.setSelectedLangs({0x0407, 0x0411});
-  CPrjConfig::SetPrjLangs(*t.file, langs);
-  CPrjConfig::SetBrandMap(*t.file, CIntStrMap{{0, u"SourceBrand"}, {1, u"Lite"}});
-  EXPECT_EQ(Changed(CPrjConfig::Settings(), *t.root),
-            (Lines{"RunLocalizedCustom = true", "FuzzyUpdate = 85"}));
-  EXPECT_EQ(Changed(CPrjConfig::Settings(), *t.res),
-            (Lines{"RunLocalizedCustom = true", "RunLocalizedCmd = C:\\run \"it\".exe",
-                   "FuzzyUpdate = 85",
-                   "PrjLangs = native 1033, target 1031, secondary 7777, selected {1031, 1041}",
-                   "BrandMap = {0: SourceBrand, 1: Lite}"}));
 }
 
 }  // namespace
