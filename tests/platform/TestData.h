@@ -1,4 +1,5 @@
-// Reading the data files of the tests: tests/<folder>/testdata/<name>, and tab-separated tables read from them.
+// Reading the data files of the tests, tests/<folder>/testdata/<name>, and
+// the tab-separated tables in them.
 #pragma once
 
 #include <gtest/gtest.h>
