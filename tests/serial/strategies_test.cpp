@@ -80,12 +80,6 @@ TEST(Strategies, ContainerAndMapLayouts) {
             "18 00 18 00 1A 04 00 00 00 02 00 00 00 19 18 00 1A 02 00 00 00 62 00 19 19");
   EXPECT_TRUE(ReadWith(strategy, mapBody, mapBack));
   EXPECT_EQ(mapBack, map);
-
-  DefaultSerialStrategy<Point> element;
-  STLContainerSerialStrategy<std::vector<Point>, Point> points(element);
-  std::vector<Point> pointsBack;
-  EXPECT_TRUE(ReadWith(points, WriteWith(points, std::vector<Point>{{1, 2}, {3, 4}}), pointsBack));
-  EXPECT_EQ(pointsBack, (std::vector<Point>{{1, 2}, {3, 4}}));
 }
 
 TEST(Strategies, SetReadSkipsDuplicatesAndStopsAtFirstBadElement) {
