@@ -96,12 +96,9 @@ TEST(Strategies, SetReadSkipsDuplicatesAndStopsAtFirstBadElement) {
 TEST(Strategies, EnumUsesTheWidthOfItsStorageType) {
   enum class Color { Red = 1, Blue = 0x0102 };
   EnumSerialStrategy<Color, unsigned short> strategy;
-  EnumSerialStrategy<Color, unsigned int> wide;
   const Bytes body = WriteWith(strategy, Color::Blue);
   EXPECT_EQ(Hex(body), "1A 02 00 00 00 02 01");
   Color back = Color::Red;
-  EXPECT_FALSE(ReadWith(wide, body, back));
-  EXPECT_EQ(back, Color::Red);
   EXPECT_TRUE(ReadWith(strategy, body, back));
   EXPECT_EQ(back, Color::Blue);
 }
