@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -50,11 +53,9 @@ inline std::string Hex(const Bytes& bytes) {
 // Bytes from text such as "18 01 01 41 00".
 inline Bytes FromHex(const std::string& text) {
   Bytes bytes;
-  for (size_t i = 0; i + 1 < text.size() + 1; ) {
-    while (i < text.size() && text[i] == ' ') ++i;
-    if (i >= text.size()) break;
+  for (size_t i = text.find_first_not_of(' '); i != std::string::npos;
+       i = text.find_first_not_of(' ', i + 2)) {
     bytes.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
-    i += 2;
   }
   return bytes;
 }
@@ -71,6 +72,11 @@ inline Bytes Stream(const Bytes& body) {
 inline std::string TempPath(const std::string& name) {
   const char* dir = std::getenv("ITEMLIB_TEST_TMP");
   return std::string(dir ? dir : "/tmp") + "/" + name;
+}
+
+inline std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace testutil

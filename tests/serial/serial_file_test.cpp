@@ -1,93 +1,70 @@
 // Safe saves and checked loads of whole serial files: every way a write can
 // fail leaves the file before it as it was, and damaged gzip data is refused.
-#include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
-
-#include <gtest/gtest.h>
+#include <filesystem>
 
 #include "SerialTestUtil.h"
-#include "serial/SerialDo.h"
 #include "serial/SerialFile.h"
 
 namespace {
 
+using testutil::Slurp;
 using testutil::TempPath;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void Spit(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// An object of `size` bytes that gzip cannot shrink, so that limits on the
-// file hit it wherever they fall.
-std::function<bool(Serial::ISerialStream&)> Noise(size_t size, unsigned seed = 1) {
-  return [size, seed](Serial::ISerialStream& s) {
-    std::vector<unsigned char> bytes(size);
-    unsigned x = seed;
-    for (auto& b : bytes) b = static_cast<unsigned char>((x = x * 1103515245u + 12345u) >> 16);
-    s.WriteField(static_cast<unsigned int>(size), bytes.data());
-    return true;
-  };
-}
-
-bool Save(const std::string& path, int level, const std::function<bool(Serial::ISerialStream&)>& body,
-          std::string* reason = nullptr) {
+// Saves an object of `size` bytes that gzip cannot shrink, so that limits on
+// the file hit it wherever they fall; the reason of a failure, "" on success.
+std::string Save(const std::string& path, int level, size_t size, unsigned seed = 1,
+                 bool fail = false) {
   CString error;
+  const auto body = [&](Serial::ISerialStream& s) {
+    std::vector<unsigned char> bytes(size);
+    for (auto& b : bytes)
+      b = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
+    s.WriteField(static_cast<unsigned int>(size), bytes.data());
+    return !fail;
+  };
   const bool ok = Serial::SaveSerialFile(CString::FromUtf8(path), level, body, error);
-  if (reason) *reason = error.ToUtf8();
-  return ok;
+  return ok ? "" : "failed: " + error.ToUtf8();
 }
 
-// Names in `folder` other than . and ..; a stray temporary file shows here.
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* e = readdir(dir)) {
-      const std::string name = e->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-  }
-  return names;
-}
-
+// An emptied folder; Count() then shows a stray temporary file.
 std::string Folder(const std::string& name) {
   const std::string folder = TempPath(name);
-  mkdir(folder.c_str(), 0755);
-  for (const std::string& entry : Entries(folder)) unlink((folder + "/" + entry).c_str());
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directory(folder);
   return folder;
 }
 
+long Count(const std::string& folder) {
+  return std::distance(std::filesystem::directory_iterator(folder), {});
+}
+
 TEST(SaveSerialFile, FailureAfterAnyByteCountKeepsTheOldFileAndNoTemporary) {
-  const std::string folder = Folder("save-limits");
-  const std::string path = folder + "/project.serial";
+  const std::string folder = Folder("save-limits"), path = folder + "/project.serial";
   signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   for (const int level : {Serial::kPlainFile, 1}) {
-    ASSERT_TRUE(Save(path, level, Noise(150000, 7)));
+    ASSERT_EQ(Save(path, level, 150000, 7), "");
     const std::string before = Slurp(path);
     for (const rlim_t limit : {0, 1, 97, 109, 4096, 65535, 65536, 65537, 131072, 149999}) {
       rlimit small = saved;
       small.rlim_cur = limit;
       setrlimit(RLIMIT_FSIZE, &small);
-      std::string reason;
-      const bool ok = Save(path, level, Noise(200000, 9), &reason);
+      const std::string reason = Save(path, level, 200000, 9);
       setrlimit(RLIMIT_FSIZE, &saved);
-      EXPECT_FALSE(ok) << "level " << level << " limit " << limit;
-      EXPECT_EQ(reason, "File too large") << limit;
+      EXPECT_EQ(reason, "failed: File too large") << "level " << level << " limit " << limit;
       EXPECT_EQ(Slurp(path), before) << limit;
-      EXPECT_EQ(Entries(folder), std::vector<std::string>{"project.serial"}) << limit;
+      EXPECT_EQ(Count(folder), 1) << limit;
     }
   }
   signal(SIGXFSZ, SIG_DFL);
@@ -99,71 +76,50 @@ TEST(SaveSerialFile, TargetsOfEveryKind) {
   Spit(file, "old");
   chmod(file.c_str(), 0640);
   ASSERT_EQ(symlink("a.serial", link.c_str()), 0);
-  std::string reason;
   // Through the link: the file it names is replaced, its bits kept.
-  ASSERT_TRUE(Save(link, 1, Noise(10)));
+  ASSERT_EQ(Save(link, 1, 10), "");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
   struct stat st {};
-  ASSERT_EQ(lstat(link.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(Slurp(file).substr(0, 2), "\x1f\x8b");
-  // A body that fails to write its object fails the save.
   const std::string kept = Slurp(file);
-  EXPECT_FALSE(Save(file, 1, [](Serial::ISerialStream&) { return false; }, &reason));
+  EXPECT_EQ(kept.substr(0, 2), "\x1f\x8b");
+  // A body that fails to write its object fails the save.
+  EXPECT_NE(Save(file, 1, 10, 1, true), "");
   EXPECT_EQ(Slurp(file), kept);
-  const struct {
-    std::string path;
-    const char* reason;
-  } failures[] = {
-      {folder + "/missing/x.serial", "No such file or directory"},
-      {folder, "Is a directory"},
-      {"/dev/full", "No space left on device"},
-  };
-  for (const auto& c : failures) {
-    EXPECT_FALSE(Save(c.path, 1, Noise(10), &reason)) << c.path;
-    EXPECT_EQ(reason, c.reason) << c.path;
-  }
-  EXPECT_EQ(Entries(folder).size(), 2u);
+  EXPECT_EQ(Save(folder + "/missing/x.serial", 1, 10), "failed: No such file or directory");
+  EXPECT_EQ(Save(folder, 1, 10), "failed: Is a directory");
+  EXPECT_EQ(Save("/dev/full", 1, 10), "failed: No space left on device");
+  EXPECT_EQ(Count(folder), 2);
   // A device is written in place, never renamed over.
-  EXPECT_TRUE(Save("/dev/null", Serial::kPlainFile, Noise(10)));
+  EXPECT_EQ(Save("/dev/null", Serial::kPlainFile, 10), "");
 }
 
 TEST(LoadSerialFile, RefusesDamagedGzipEvenWhenTheReaderStopsEarly) {
   const std::string path = TempPath("load-damaged.serial.gz");
   // Larger than the reader's read-ahead, so the damage lies beyond it.
-  ASSERT_TRUE(Save(path, 1, Noise(1 << 20)));
+  ASSERT_EQ(Save(path, 1, 1 << 20), "");
   const std::string good = Slurp(path);
-  // Reads only the header's first field, then stops.
-  const auto early = [](Serial::ISerialStream& s) {
-    unsigned int size = 0;
-    return s.ReadField(size) != nullptr;
-  };
-  const struct {
-    size_t offset;  // from the end; 0 = cut the last 100 bytes instead
-    const char* reason;
-  } cases[] = {
-      {8, "gzip data damaged: incorrect data check"},
-      {4, "gzip data damaged: incorrect length check"},
-      {0, "gzip data cut short"},
-  };
-  for (const auto& c : cases) {
-    std::string bad = good;
-    if (c.offset == 0) {
-      bad.resize(bad.size() - 100);
-    } else {
-      bad[bad.size() - c.offset] ^= 0x01;
-    }
-    Spit(path, bad);
+  const auto load = [&](const std::string& bytes) {  // no bytes: no file
+    bytes.empty() ? void(std::filesystem::remove(path)) : Spit(path, bytes);
     CString error;
-    EXPECT_FALSE(Serial::LoadSerialFile(CString::FromUtf8(path), early, error)) << c.reason;
-    EXPECT_EQ(error.ToUtf8(), c.reason);
-  }
-  Spit(path, good);
-  CString error;
-  EXPECT_TRUE(Serial::LoadSerialFile(CString::FromUtf8(path), early, error));
-  EXPECT_FALSE(Serial::LoadSerialFile(CString::FromUtf8(path + ".absent"), early, error));
-  EXPECT_EQ(error.ToUtf8(), "cannot open: No such file or directory");
+    const bool ok = Serial::LoadSerialFile(  // reads only the header's first field
+        CString::FromUtf8(path),
+        [](Serial::ISerialStream& s) {
+          unsigned int size = 0;
+          return s.ReadField(size) != nullptr;
+        },
+        error);
+    return ok ? std::string() : error.ToUtf8();
+  };
+  std::string flipData = good, flipLength = good;
+  flipData[good.size() - 8] ^= 0x01;
+  flipLength[good.size() - 4] ^= 0x01;
+  EXPECT_EQ(load(flipData), "gzip data damaged: incorrect data check");
+  EXPECT_EQ(load(flipLength), "gzip data damaged: incorrect length check");
+  EXPECT_EQ(load(good.substr(0, good.size() - 100)), "gzip data cut short");
+  EXPECT_EQ(load(good), "");
+  EXPECT_EQ(load(""), "cannot open: No such file or directory");
 }
 
 }  // namespace
