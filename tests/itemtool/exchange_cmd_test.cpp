@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "ExchangeCmd.h"
-#include "ItemtoolTestUtil.h"
+#include "serial/SerialTestUtil.h"
 #include "exchange/ExchangeTestUtil.h"
 
-using itemtool_test::Slurp;
-using itemtool_test::Temp;
+using testutil::Slurp;
+const auto Temp = testutil::TempPath;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "Insight.h"
-#include "ItemtoolTestUtil.h"
+#include "serial/SerialTestUtil.h"
 #include "exchange/ExchangeTestUtil.h"
 
 namespace {
@@ -21,7 +21,7 @@ int Insight(const std::string& command, const std::vector<std::string>& args,
 }  // namespace
 
 TEST(InsightCommand, StatsCheckAndPseudo) {
-  const std::string project = itemtool_test::Temp("insight-project.gz");
+  const std::string project = testutil::TempPath("insight-project.gz");
   CString error;
   ASSERT_TRUE(::SaveProjectFile(CString::FromUtf8(project), *exchange_test::Project(), 6, error));
   std::string printed;
@@ -42,7 +42,7 @@ TEST(InsightCommand, StatsCheckAndPseudo) {
   ASSERT_EQ(Insight("check", {project, "--lang", "de-DE"}, &printed), 1);
   EXPECT_EQ(printed, "de-DE\t#2:@app.exe/#5:#101/#6:#1\tidentical\tthe translation is the source text\n");
 
-  const std::string pseudo = itemtool_test::Temp("insight-pseudo.gz");
+  const std::string pseudo = testutil::TempPath("insight-pseudo.gz");
   ASSERT_EQ(Insight("pseudo", {project, "--lang", "ja", "--expand", "50", "-o", pseudo}), 0);
   EXPECT_EQ(Insight("check", {pseudo, "--lang", "ja-JP", "--json"}, &printed), 0);
   EXPECT_EQ(printed, "{\"findings\": [], \"count\": 0}\n");
