@@ -57,7 +57,9 @@ void ValueSeed(const fs::path& dir, const char* name, const Value& value) {
 bool WriteExchangeSeed(const std::filesystem::path& dir, ExchangeFormat format) {
   std::filesystem::create_directories(dir);
   const std::string text = fuzz::ExchangeSeed(format);
-  return WriteBytes(dir / "exported", fuzz::Bytes(text.begin(), text.end()));
+  std::ofstream file(dir / "exported", std::ios::binary | std::ios::trunc);
+  file << text;
+  return static_cast<bool>(file);
 }
 
 }  // namespace
