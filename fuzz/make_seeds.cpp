@@ -42,14 +42,16 @@ namespace {
 
 using Body = std::function<void(Serial::ISerialStream&)>;
 
+// `prefix` goes before the stream: the byte by which a target picks a layout.
 bool WriteSeed(const std::filesystem::path& dir, const std::string& name, const Body& body,
-               Serial::VersionInfo version) {
+               Serial::VersionInfo version, const std::string& prefix = std::string()) {
   Serial::MemoryStreamOut out;
   {
     Serial::Binary::BinarySerialOut writer(out, version);
     body(writer);
   }
   std::ofstream file(dir / name, std::ios::binary | std::ios::trunc);
+  file << prefix;
   file.write(reinterpret_cast<const char*>(out.data().data()),
              static_cast<std::streamsize>(out.data().size()));
   return static_cast<bool>(file);
@@ -475,10 +477,13 @@ bool WriteFileReaderSeeds(const std::filesystem::path& dir) {
   return WriteBytes(dir / "image_pe", image) && ok;
 }
 
-bool WriteSeeds(const std::filesystem::path& dir, const std::vector<Seed>& seeds) {
+bool WriteSeeds(const std::filesystem::path& dir, const std::vector<Seed>& seeds,
+                const std::string& prefix = std::string()) {
   std::filesystem::create_directories(dir);
   bool ok = true;
-  for (const Seed& seed : seeds) ok = WriteSeed(dir, seed.name, seed.body, seed.version) && ok;
+  for (const Seed& seed : seeds) {
+    ok = WriteSeed(dir, seed.name, seed.body, seed.version, prefix) && ok;
+  }
   return ok;
 }
 
@@ -526,7 +531,9 @@ int main(int argc, char** argv) {
                   WriteSeeds(root / "fuzz_hhp", HhpSeeds()) &&
                   WriteSeeds(root / "fuzz_value_props", ValuePropSeeds()) &&
                   WriteFileReaderSeeds(root / "fuzz_file_readers") &&
-                  WriteCommandLineSeeds(root / "fuzz_command_line");
+                  WriteCommandLineSeeds(root / "fuzz_command_line") &&
+                  WriteSeeds(root / "fuzz_binary_paths", ProjectSeeds(), std::string(1, '\0')) &&
+                  WriteSeeds(root / "fuzz_binary_paths", ContainerSeeds(), "\2");
   if (!ok) {
     std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
     return 1;

@@ -43,6 +43,7 @@ class BinarySerialOut : public ISerialStream {
   void Flush();
 
  private:
+  friend class BinaryOutPath;  // writes into the buffer in place
   void Put(const void* data, size_t size);
 
   IStreamOut& out_;
