@@ -121,10 +121,13 @@ case "$cmd" in
       artifacts=build/fuzz/artifacts/$name
       log=build/fuzz/logs/$name.log
       mkdir -p "$corpus" "$artifacts"
+      # Hand-written inputs and those of past findings, kept in the sources.
+      kept=()
+      [ -d "fuzz/corpus/$name" ] && kept=("fuzz/corpus/$name")
       before=$(find "$artifacts" -type f | wc -l)
       rc=0
       nice -n 10 "$f" -max_total_time="$seconds" -malloc_limit_mb=256 -rss_limit_mb=2048 \
-        -timeout=10 -artifact_prefix="$artifacts/" "$corpus" build/fuzz/fuzz/seeds/"$name" \
+        -timeout=10 -artifact_prefix="$artifacts/" "$corpus" build/fuzz/fuzz/seeds/"$name" "${kept[@]}" \
         >"$log" 2>&1 || rc=$?
       crashes=$(( $(find "$artifacts" -type f | wc -l) - before ))
       # The last stats line carries the coverage; "Done N runs" the count

@@ -18,7 +18,7 @@
 #include "props/Prop.h"
 #include "serial/ISerialStream.h"
 #include "serial/SerialStrategies.h"
-#include "util/TextUtil.h"
+#include "text/TextUtil.h"
 
 namespace bench {
 

@@ -20,7 +20,7 @@
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/Streams.h"
-#include "util/TextUtil.h"
+#include "text/TextUtil.h"
 
 namespace {
 

@@ -22,10 +22,8 @@ namespace fuzz {
 struct Shape : Serial::SerialObject {
   explicit Shape(Serial::SerialClass& serialClass) : SerialObject(serialClass) {}
   bool Do(Serial::ISerialStream& s) override {
-    if (!s.EnterNode(static_cast<unsigned char>(0x05))) return false;
-    const bool ok = Serial::Do(s, sides) && Serial::Do(s, label);
-    s.LeaveNode();
-    return ok;
+    return Serial::InNode(s, static_cast<unsigned char>(0x05),
+                          [&] { return Serial::Do(s, sides) && Serial::Do(s, label); });
   }
   int sides = 0;
   CString label;
@@ -66,29 +64,24 @@ inline bool DoGraph(Serial::ISerialStream& s, Graph& g) {
   Serial::SerialClassStrategy<Shape> pointer(factory);
   Serial::AutoPtrSerialStrategy<Shape> owned(pointer);
 
-  if (!s.EnterNode(u"A")) return false;
-  bool ok = Serial::Do(s, g.number);
-  ok = Serial::Do(s, g.text) && ok;
-  ok = Serial::Do(s, g.variant) && ok;
-  ok = Serial::Do(s, g.list) && ok;
-  ok = map.Do(s, g.map) && ok;
-  ok = Serial::Do(s, g.rect) && ok;
-  if (s.EnterNode(Serial::NodeName())) {
-    ok = Serial::Do(s, g.inner) && ok;
-    if (s.EnterNode(static_cast<unsigned char>(0x01))) {
-      ok = Serial::Do(s, g.flag) && ok;
-      s.LeaveNode();
-    } else {
-      ok = false;
-    }
-    s.LeaveNode();
-  } else {
-    ok = false;
-  }
-  ok = g.className.Do(s) && ok;
-  ok = owned.Do(s, g.shape) && ok;
-  s.LeaveNode();
-  return ok;
+  // Every part is visited even after one is missing, so that a tree reader
+  // walks them all.
+  const auto flag = [&] { return Serial::Do(s, g.flag); };
+  const auto inner = [&] {
+    const bool ok = Serial::Do(s, g.inner);
+    return Serial::InNode(s, static_cast<unsigned char>(0x01), flag) && ok;
+  };
+  return Serial::InNode(s, u"A", [&] {
+    bool ok = Serial::Do(s, g.number);
+    ok = Serial::Do(s, g.text) && ok;
+    ok = Serial::Do(s, g.variant) && ok;
+    ok = Serial::Do(s, g.list) && ok;
+    ok = map.Do(s, g.map) && ok;
+    ok = Serial::Do(s, g.rect) && ok;
+    ok = Serial::InNode(s, Serial::NodeName(), inner) && ok;
+    ok = g.className.Do(s) && ok;
+    return owned.Do(s, g.shape) && ok;
+  });
 }
 
 }  // namespace fuzz

@@ -1,5 +1,5 @@
-// What the fuzzers of the tool's exchange files and setting values share:
-// scratch files for readers that only take a path, the read-back of our own
+// What the fuzzers share: scratch files for readers that only take a path,
+// reading an input sequentially or as a tree, the read-back of our own
 // output, and a property value as a single polymorphic pointer.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include "platform/Files.h"
 #include "props/Prop.h"
 #include "serial/BinarySerialIn.h"
+#include "serial/BinarySerialTreeIn.h"
 #include "serial/SerialStrategies.h"
 #include "serial/Streams.h"
 
@@ -48,6 +49,24 @@ class ScratchFile {
   std::string native_;
 };
 
+// Reads `data` with `body` through the sequential reader or the tree reader;
+// false when the reader refuses it or `body` fails.
+template <typename Body>
+bool ReadInput(const uint8_t* data, size_t size, bool asTree, Body body) {
+  if (size > 0xFFFFFFFFu) return false;
+  try {
+    Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
+    if (!asTree) {
+      Serial::Binary::BinarySerialIn reader(in);
+      return body(static_cast<Serial::ISerialStream&>(reader));
+    }
+    Serial::Binary::BinarySerialTreeIn tree;
+    return tree.Load(in) && body(static_cast<Serial::ISerialStream&>(tree));
+  } catch (const Serial::Exceptions::FormatIO&) {
+    return false;
+  }
+}
+
 // Reads `bytes`, which our own writer made, with `body`; "Root" must close
 // right after it. Our output rejected traps.
 template <typename Body>
@@ -60,6 +79,13 @@ void ReadOwn(const std::vector<unsigned char>& bytes, Body body) {
   } catch (const Serial::Exceptions::FormatIO&) {
     __builtin_trap();
   }
+}
+
+// False for a value that differs from its own copy (a NaN double in a
+// variant): such values can only be held to their bytes.
+inline bool EqualsItsCopy(const CProp& value) {
+  const std::unique_ptr<CProp> copy(value.Clone());
+  return copy && value.IsEqual(*copy);
 }
 
 // One property value behind an owned polymorphic pointer (null flag, class

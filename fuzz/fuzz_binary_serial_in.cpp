@@ -5,23 +5,19 @@
 #include <cstdint>
 
 #include "FuzzGraph.h"
-#include "serial/BinarySerialIn.h"
-#include "serial/Streams.h"
+#include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ShapeClass();  // registers the class before the first read
-  if (size > 0xFFFFFFFFu) return 0;
-  Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
-  try {
-    Serial::Binary::BinarySerialIn reader(in);
-    reader.GetSchemeVersion();
+  fuzz::ReadInput(data, size, false, [](Serial::ISerialStream& s) {
+    s.GetSchemeVersion();
     fuzz::Graph graph;
-    fuzz::DoGraph(reader, graph);
+    fuzz::DoGraph(s, graph);
     // Whatever follows the graph is read as a field and as a node end.
     unsigned int fieldSize = 0;
-    reader.ReadField(fieldSize);
-    reader.LeaveNode();
-  } catch (const Serial::Exceptions::FormatIO&) {
-  }
+    s.ReadField(fieldSize);
+    s.LeaveNode();
+    return true;
+  });
   return 0;
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "util/MiscUtil.h"
-#include "util/PathUtil.h"
+#include "services/MiscUtil.h"
+#include "services/PathUtil.h"
 
 namespace {
 

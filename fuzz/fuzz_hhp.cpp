@@ -12,15 +12,9 @@
 #include "help/HhpInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 0xFFFFFFFFu) return 0;
   std::unique_ptr<CProp> prop;
-  try {
-    Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
-    Serial::Binary::BinarySerialIn reader(in);
-    if (!fuzz::DoProp(reader, prop)) return 0;
-  } catch (const Serial::Exceptions::FormatIO&) {
-    return 0;
-  }
+  const auto read = [&prop](Serial::ISerialStream& s) { return fuzz::DoProp(s, prop); };
+  if (!fuzz::ReadInput(data, size, false, read)) return 0;
   const auto* hhp = dynamic_cast<const CHhpInfoProp*>(prop.get());
   if (hhp == nullptr) return 0;
   const CHhpInfo& info = hhp->Get();

@@ -8,7 +8,7 @@
 
 #include "FuzzItems.h"
 #include "FuzzSupport.h"
-#include "util/LocalizedTempFile.h"
+#include "parsing/LocalizedTempFile.h"
 
 namespace {
 

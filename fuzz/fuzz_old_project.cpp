@@ -1,62 +1,25 @@
 // libFuzzer target: bytes written to a file and opened as an old project
 // database. Recognising, loading and converting a damaged file must end in
 // messages and null results, never in a crash or a leak.
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
-#include <string>
 
+#include "FuzzSupport.h"
 #include "config/OldPrjConfig.h"
 #include "items/ResItem.h"
 #include "storage/Storage.h"
-#include "util/Messaging.h"
-
-namespace {
-
-// SQLite opens files by name, so every input goes through one scratch file.
-class ScratchFile {
- public:
-  ScratchFile() {
-    char pattern[] = "/tmp/fuzz_old_project_XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd >= 0) {
-      close(fd);
-      path_ = pattern;
-    }
-  }
-  ~ScratchFile() {
-    if (!path_.empty()) std::remove(path_.c_str());
-  }
-  ScratchFile(const ScratchFile&) = delete;
-  ScratchFile& operator=(const ScratchFile&) = delete;
-
-  bool Write(const uint8_t* data, size_t size) const {
-    std::FILE* file = std::fopen(path_.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool ok = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && ok;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
+#include "services/Messaging.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const ScratchFile scratch;
+  // SQLite opens files by name, so every input goes through one scratch file.
+  static fuzz::ScratchFile scratch(".db");
   // The journal of an interrupted transaction would be replayed into the
   // next input.
-  static const std::string journal = scratch.path() + "-journal";
-  std::remove(journal.c_str());
-  if (scratch.path().empty() || !scratch.Write(data, size)) return 0;
+  Files::RemoveFile(scratch.Native() + "-journal");
+  if (!scratch.Write(data, size)) return 0;
   // Nobody listens; the messages still go through the dispatcher.
-  const CString path = CString::FromUtf8(scratch.path());
+  const CString path = CString::FromUtf8(scratch.Native());
   const bool recognised = IsSQLiteFormat(path);
   std::unique_ptr<CResItem> root;
   {

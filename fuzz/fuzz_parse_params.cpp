@@ -8,7 +8,7 @@
 
 #include "FuzzItems.h"
 #include "FuzzSupport.h"
-#include "util/ParseParams.h"
+#include "parsing/ParseParams.h"
 
 namespace {
 

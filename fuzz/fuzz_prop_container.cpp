@@ -5,23 +5,13 @@
 // again; anything else traps.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "FuzzItems.h"
+#include "FuzzSupport.h"
 #include "props/Prop.h"
 #include "props/PropContainer.h"
-#include "serial/BinarySerialIn.h"
-#include "serial/BinarySerialTreeIn.h"
-#include "serial/Streams.h"
 
 namespace {
-
-// False for a value that differs from its own copy (a NaN double in a
-// variant): such values can only be held to their bytes.
-bool EqualsItsCopy(const CProp& value) {
-  const std::unique_ptr<CProp> copy(value.Clone());
-  return copy && value.IsEqual(*copy);
-}
 
 // Same names, the very same classes and, where values compare at all,
 // equal values; the container's own == must agree.
@@ -32,7 +22,7 @@ bool SameContent(const CPropContainer& a, const CPropContainer& b) {
   for (const auto& mine : a.GetProps()) {
     if (!(mine.first == theirs->first)) return false;
     if (&mine.second->GetPropClass() != &theirs->second->GetPropClass()) return false;
-    if (EqualsItsCopy(*mine.second)) {
+    if (fuzz::EqualsItsCopy(*mine.second)) {
       if (!mine.second->IsEqual(*theirs->second)) return false;
     } else {
       comparable = false;
@@ -42,65 +32,27 @@ bool SameContent(const CPropContainer& a, const CPropContainer& b) {
   return !comparable || a == b;
 }
 
-// Reads `bytes`, which our writer made, back sequentially: it must be read
-// completely, "Root" closed right after the container.
-void ReadBack(const fuzz::Bytes& bytes, CPropContainer& out) {
-  try {
-    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
-    Serial::Binary::BinarySerialIn reader(in);
-    out.Do(reader);
-    reader.LeaveNode();
-  } catch (const Serial::Exceptions::FormatIO&) {
-    __builtin_trap();  // our own output rejected
-  }
-}
-
-void ReadBackTree(const fuzz::Bytes& bytes, CPropContainer& out) {
-  try {
-    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
-    Serial::Binary::BinarySerialTreeIn tree;
-    if (!tree.Load(in)) __builtin_trap();
-    out.Do(tree);
-  } catch (const Serial::Exceptions::FormatIO&) {
-    __builtin_trap();
-  }
-}
-
-void CheckRoundTrip(CPropContainer& container) {
-  const fuzz::Bytes first = fuzz::SaveContainer(container);
-  CPropContainer again;
-  ReadBack(first, again);
-  if (!SameContent(container, again)) __builtin_trap();
-  if (fuzz::SaveContainer(again) != first) __builtin_trap();
-  CPropContainer fromTree;
-  ReadBackTree(first, fromTree);
-  if (!SameContent(container, fromTree)) __builtin_trap();
+auto ReadInto(CPropContainer& container) {
+  return [&container](Serial::ISerialStream& s) {
+    container.Do(s);
+    return true;
+  };
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 0xFFFFFFFFu) return 0;
-  {
+  for (const bool asTree : {false, true}) {
     // A fault half-way leaves the entries read before it; they count too.
     CPropContainer container;
-    try {
-      Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
-      Serial::Binary::BinarySerialIn reader(in);
-      container.Do(reader);
-    } catch (const Serial::Exceptions::FormatIO&) {
-    }
-    CheckRoundTrip(container);
-  }
-  {
-    CPropContainer container;
-    try {
-      Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
-      Serial::Binary::BinarySerialTreeIn tree;
-      if (tree.Load(in)) container.Do(tree);
-    } catch (const Serial::Exceptions::FormatIO&) {
-    }
-    CheckRoundTrip(container);
+    fuzz::ReadInput(data, size, asTree, ReadInto(container));
+    const fuzz::Bytes first = fuzz::SaveContainer(container);
+    CPropContainer again, fromTree;
+    fuzz::ReadOwn(first, ReadInto(again));
+    if (!SameContent(container, again)) __builtin_trap();
+    if (fuzz::SaveContainer(again) != first) __builtin_trap();
+    if (!fuzz::ReadInput(first.data(), first.size(), true, ReadInto(fromTree))) __builtin_trap();
+    if (!SameContent(container, fromTree)) __builtin_trap();
   }
   return 0;
 }

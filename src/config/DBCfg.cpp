@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "lang/LangMap.h"
-#include "util/Macros.h"
+#include "services/Macros.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ bool CLangIdSchemeCfg::operator==(const CLangIdSchemeCfg& other) const {
 
 std::vector<CString> CDBTableCfg::GetLocFields(int lang) const {
   std::vector<CString> fields;
-  switch (SchemeId) {
+  switch (LocalizationSchemeId) {
     case SROFScheme:
       for (const CDBSROFFieldCfg& field : SROFCfg.TransFields)
         fields.push_back(field.GetFieldByLang(lang));
@@ -82,13 +82,13 @@ bool CDBTableCfg::Do(Serial::ISerialStream& s) {
   bool ok = DoNode(s, u"TableName", TableName);
   ok = Serial::InNode(s, u"LocalizationSchemeId",
                       [&s, this] {
-                        return Serial::EnumSerialStrategy<LocalizationSchemeId, int>().Do(s,
-                                                                                          SchemeId);
+                        return Serial::EnumSerialStrategy<enum LocalizationSchemeId, int>().Do(
+                            s, LocalizationSchemeId);
                       }) &&
        ok;
   ok = DoNode(s, u"KeyFields", KeyFields) && ok;
   // Chosen after the id above, so a reader follows the id it has just read.
-  switch (SchemeId) {
+  switch (LocalizationSchemeId) {
     case SROFScheme:
       ok = DoNode(s, u"SROFCfg", SROFCfg) && ok;
       break;
@@ -101,11 +101,11 @@ bool CDBTableCfg::Do(Serial::ISerialStream& s) {
 }
 
 bool CDBTableCfg::operator==(const CDBTableCfg& other) const {
-  if (TableName != other.TableName || KeyFields != other.KeyFields || SchemeId != other.SchemeId ||
-      WhereCond != other.WhereCond) {
+  if (TableName != other.TableName || KeyFields != other.KeyFields ||
+      LocalizationSchemeId != other.LocalizationSchemeId || WhereCond != other.WhereCond) {
     return false;
   }
-  switch (SchemeId) {
+  switch (LocalizationSchemeId) {
     case SROFScheme:
       return SROFCfg == other.SROFCfg;
     case LangIdScheme:

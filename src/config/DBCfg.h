@@ -58,7 +58,9 @@ struct CLangIdSchemeCfg {
 // One table to localize.
 struct CDBTableCfg {
   // Stored as a 4-byte int; values other than these select no scheme and
-  // are kept for the database parser, which decides what they mean.
+  // are kept for the database parser, which decides what they mean. The
+  // field below carries the type's name, so outside this class the type is
+  // spelled `enum CDBTableCfg::LocalizationSchemeId`.
   enum LocalizationSchemeId : int { SROFScheme = 0, LangIdScheme = 1 };
 
   std::vector<CString> GetKeyFields() const { return KeyFields; }
@@ -72,7 +74,7 @@ struct CDBTableCfg {
 
   CString TableName;
   std::vector<CString> KeyFields;
-  LocalizationSchemeId SchemeId = SROFScheme;
+  enum LocalizationSchemeId LocalizationSchemeId = SROFScheme;
   CSROFSchemeCfg SROFCfg;
   CLangIdSchemeCfg LangIdSchemeCfg;
   CString WhereCond;

@@ -5,7 +5,7 @@
 
 #include "config/CfgAccessor.h"
 #include "lang/PrjLangs.h"
-#include "util/Macros.h"
+#include "services/Macros.h"
 
 // Each list: name, value type, key, built-in default. Keys are what projects
 // store; several differ from the exported name on purpose (older projects).

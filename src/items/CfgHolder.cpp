@@ -2,6 +2,8 @@
 // look-ups with language fallback.
 #include "items/CfgHolder.h"
 
+#include <memory>
+
 #include "items/ItemEvents.h"
 
 CCfgHolder::CDefaultResItem::CDefaultResItem() { SetType(DefaultItemType); }
@@ -57,15 +59,33 @@ std::vector<CCfgHolder::CPropItem> CCfgHolder::GetPropsByPrefixOrdered(const CRe
 
 CParentSubstituter::CParentSubstituter(CResItem& item)
     : realParent_(item.GetParent()), item_(&item) {
-  CItemEventServer::Instance().SetLock(true);
+  CItemEventServer& events = CItemEventServer::Instance();
+  events.SetLock(true);
   if (!realParent_) return;
-  savedChildren_ = realParent_->GetResItems();
-  realParent_->RemoveItem(item_);
-  CResItem* link = item_;
-  for (const CResItem* ancestor = realParent_; ancestor; ancestor = ancestor->GetParent()) {
-    auto* copy = new CResItem(*ancestor);
-    copy->AddResItem(link);
-    link = copy;
+  try {
+    savedChildren_ = realParent_->GetResItems();
+    // The copies come first, so that a failure while copying leaves the
+    // tree as it was. `bottom` is the copy of the parent, `top` of the root.
+    std::unique_ptr<CResItem> top(new CResItem(*realParent_));
+    CResItem* const bottom = top.get();
+    for (const CResItem* ancestor = realParent_->GetParent(); ancestor;
+         ancestor = ancestor->GetParent()) {
+      std::unique_ptr<CResItem> copy(new CResItem(*ancestor));
+      copy->AddResItem(top.get());
+      top.release();  // now owned by `copy`
+      top = std::move(copy);
+    }
+    realParent_->RemoveItem(item_);
+    try {
+      bottom->AddResItem(item_);
+    } catch (...) {
+      RestoreSiblings();
+      throw;
+    }
+    top.release();  // the chain is found again through the item
+  } catch (...) {
+    events.SetLock(false);
+    throw;
   }
 }
 
@@ -74,10 +94,16 @@ CParentSubstituter::~CParentSubstituter() {
     CResItem* top = GetTopParent();
     item_->GetParent()->RemoveItem(item_);
     delete top;
-    realParent_->ClearResItemList();
-    for (CResItem* child : savedChildren_) realParent_->AddResItem(child);
+    RestoreSiblings();
   }
   CItemEventServer::Instance().SetLock(false);
+}
+
+void CParentSubstituter::RestoreSiblings() {
+  // The list keeps its capacity when cleared: adding the same children back
+  // allocates nothing, so the item always finds its place again.
+  realParent_->ClearResItemList();
+  for (CResItem* child : savedChildren_) realParent_->AddResItem(child);
 }
 
 CResItem* CParentSubstituter::GetTopParent() const {

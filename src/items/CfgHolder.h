@@ -52,7 +52,8 @@ class CCfgHolder {
 // For its lifetime, hangs `item` below copies of its ancestors (fields and
 // settings, no other children), so that inherited settings read as before
 // while no sibling is reachable. The event server is locked meanwhile; at the
-// end the item returns to its place among its siblings.
+// end the item returns to its place among its siblings. When the constructor
+// throws (a copy fails), the item stays where it was and the server unlocked.
 class CParentSubstituter {
  public:
   explicit CParentSubstituter(CResItem& item);
@@ -67,6 +68,9 @@ class CParentSubstituter {
   int GetItemLevel() const;
 
  private:
+  // Puts the real parent's children back as they were, the item among them.
+  void RestoreSiblings();
+
   CResItem* realParent_;
   std::vector<CResItem*> savedChildren_;
   CResItem* item_;

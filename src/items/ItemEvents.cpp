@@ -2,7 +2,7 @@
 #include "items/ItemEvents.h"
 
 #include <boost/bind/bind.hpp>
-#include <vector>
+#include <iterator>
 
 CItemEventServer& CItemEventServer::Instance() {
   static CItemEventServer server;
@@ -11,9 +11,25 @@ CItemEventServer& CItemEventServer::Instance() {
 
 template <typename F>
 void CItemEventServer::ForEach(F call) {
-  // A snapshot: a subscriber may (un)subscribe while being told.
-  const std::vector<CResItemEvents*> snapshot(subscribers_.begin(), subscribers_.end());
-  for (CResItemEvents* subscriber : snapshot) call(subscriber);
+  if (subscribers_.empty()) return;
+  // Walks the list itself, not a copy: delivery allocates nothing, and an
+  // entry unsubscribed meanwhile is seen as null instead of being called.
+  // Entries appended during the round lie past `last` and wait for the next.
+  struct Round {
+    explicit Round(CItemEventServer& server) : server(server) { ++server.rounds_; }
+    ~Round() {
+      if (--server.rounds_ == 0 && server.nulled_) {
+        server.subscribers_.remove(nullptr);
+        server.nulled_ = false;
+      }
+    }
+    CItemEventServer& server;
+  } round(*this);
+  const auto last = std::prev(subscribers_.end());
+  for (auto it = subscribers_.begin();; ++it) {
+    if (*it) call(*it);
+    if (it == last) break;
+  }
 }
 
 void CItemEventServer::Startup() {
@@ -26,9 +42,23 @@ void CItemEventServer::Shutdown() {
   ForEach([](CResItemEvents* s) { s->OnShutdown(); });
 }
 
-void CItemEventServer::Subscribe(CResItemEvents* subscriber) { subscribers_.push_back(subscriber); }
+void CItemEventServer::Subscribe(CResItemEvents* subscriber) {
+  if (subscriber) subscribers_.push_back(subscriber);
+}
 
-void CItemEventServer::Unsubscribe(CResItemEvents* subscriber) { subscribers_.remove(subscriber); }
+void CItemEventServer::Unsubscribe(CResItemEvents* subscriber) {
+  if (!subscriber) return;
+  if (rounds_ == 0) {
+    subscribers_.remove(subscriber);
+    return;
+  }
+  for (CResItemEvents*& entry : subscribers_) {
+    if (entry == subscriber) {
+      entry = nullptr;
+      nulled_ = true;
+    }
+  }
+}
 
 void CItemEventServer::OnResItemChange(CResItem* item) {
   if (Delivering()) ForEach([&](CResItemEvents* s) { s->OnResItemChange(item); });

@@ -32,9 +32,10 @@ class CResItemEvents {
 
 // The dispatcher. Silent until Startup(), and while locked. Single events
 // pass inside multi-operations too; only the outermost begin and end of
-// nested multi-operations are passed on. Subscribers are not owned; one that
-// subscribes or unsubscribes during a notification takes effect from the
-// next notification on.
+// nested multi-operations are passed on. Subscribers are not owned. One
+// unsubscribed during a notification is not called again, not even later in
+// the same round, so it may be deleted at once; one subscribed during a
+// notification is called from the next notification on.
 class CItemEventServer : public CResItemEvents {
  public:
   static CItemEventServer& Instance();
@@ -44,7 +45,7 @@ class CItemEventServer : public CResItemEvents {
   void Startup();
   void Shutdown();
   bool IsStarted() const { return started_; }
-  // A subscriber added twice is called twice.
+  // A subscriber added twice is called twice. Null is ignored.
   void Subscribe(CResItemEvents* subscriber);
   // Removes every entry of `subscriber`.
   void Unsubscribe(CResItemEvents* subscriber);
@@ -74,6 +75,11 @@ class CItemEventServer : public CResItemEvents {
   bool started_ = false;
   int lockCount_ = 0;
   int depth_ = 0;
+  // Rounds of delivery in progress (they nest when a subscriber changes an
+  // item). While any runs, an unsubscribed entry is only nulled, so that
+  // the walks in progress stay valid; the outermost round erases them.
+  int rounds_ = 0;
+  bool nulled_ = false;
   std::list<CResItemEvents*> subscribers_;
 };
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <type_traits>
 
 #include "items/ItemEvents.h"
@@ -14,17 +13,17 @@ namespace {
 
 CItemEventServer& Events() { return CItemEventServer::Instance(); }
 
-// Nesting of items being read; a hostile stream must not exhaust the stack.
-thread_local int readDepth = 0;
+// Nesting of items being read or written. A hostile stream must not exhaust
+// the stack when read, and a project the reader refuses must not be written:
+// both directions stop at the same depth.
+thread_local int itemDepth = 0;
 
-struct ReadDepthGuard {
-  ReadDepthGuard() {
-    if (++readDepth > CResItem::MaxReadDepth) {
-      --readDepth;
-      throw Serial::Exceptions::FormatIO();
-    }
-  }
-  ~ReadDepthGuard() { --readDepth; }
+struct NestingGuard {
+  NestingGuard() : within(++itemDepth <= CResItem::MaxNestingDepth) {}
+  ~NestingGuard() { --itemDepth; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+  const bool within;
 };
 
 }  // namespace
@@ -188,8 +187,10 @@ bool CResItem::DoChildren(Path& p) {
       if (!p.Enter()) return false;
       bool isNull = child == nullptr;
       Serial::DoBool(p, isNull);
-      if (child) child->DoOn(p);
+      // A child too deep to write ends the list: a reader could not go on.
+      const bool ok = !child || child->DoOn(p);
       p.Leave();
+      if (!ok) return false;
     }
     return true;
   }
@@ -298,27 +299,30 @@ bool CResItem::Do(Serial::ISerialStream& s) {
 template <typename Path>
 bool CResItem::DoOn(Path& p) {
   const bool reading = p.IsReading();
-  std::optional<ReadDepthGuard> depth;
-  if (reading) depth.emplace();
+  const NestingGuard depth;
+  if (!depth.within) {
+    if (reading) throw Serial::Exceptions::FormatIO();
+    return false;
+  }
   // An absent node (tree reader) leaves its field as it is; the values'
   // own results do not stop the item.
+  const auto field = [&p](unsigned char name, auto&& body) {
+    if (!p.Enter(name)) return false;
+    const bool ok = body();
+    p.Leave();
+    return ok;
+  };
   if (p.Enter()) {
     CPropContainer::DoOn(p);
     p.Leave();
   }
-  const auto field = [&p](unsigned char name, auto&& body) {
-    if (p.Enter(name)) {
-      body();
-      p.Leave();
-    }
-  };
-  field(0x65, [&] { Serial::DoText(p, resId_); });
-  field(0x66, [&] { Serial::DoFixed(p, type_); });
-  field(0x67, [&] { DoChildren(p); });
-  field(0x68, [&] { DoTranslations(p); });
-  field(0x69, [&] { Serial::DoText(p, comment_); });
-  field(0x6A, [&] { Serial::DoFixed(p, tabNum_); });
-  field(0x6B, [&] { Serial::DoFixed(p, state_); });
+  field(0x65, [&] { return Serial::DoText(p, resId_); });
+  field(0x66, [&] { return Serial::DoFixed(p, type_); });
+  const bool childrenOk = field(0x67, [&] { return DoChildren(p); });
+  field(0x68, [&] { return DoTranslations(p); });
+  field(0x69, [&] { return Serial::DoText(p, comment_); });
+  field(0x6A, [&] { return Serial::DoFixed(p, tabNum_); });
+  field(0x6B, [&] { return Serial::DoFixed(p, state_); });
   // A stream without the data node (the tree reader's view of an older
   // writer) means no data, as an absent field does.
   if (p.Enter(static_cast<unsigned char>(0x6C))) {
@@ -328,12 +332,13 @@ bool CResItem::DoOn(Path& p) {
     data_.reset();
     dataSize_ = 0;
   }
-  field(0x6D, [&] { cfgProps_.DoOn(p); });
+  field(0x6D, [&] { return cfgProps_.DoOn(p); });
   if (reading) {
     for (CResItem* child : children_) child->SetParent(this);
     for (auto& entry : translations_) entry.second->SetParent(this);
   }
-  return true;
+  // A child refused by the writer (too deep) makes the whole save fail.
+  return reading || childrenOk;
 }
 
 template bool CResItem::DoOn(Serial::StreamPath&);
@@ -365,4 +370,27 @@ bool DoRoot(Path& p, std::unique_ptr<CResItem>& root) {
 
 bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
   return Serial::WithPath(s, [&root](auto& p) { return DoRoot(p, root); });
+}
+
+bool SaveProjectFile(const CString& path, const CResItem& root, int level, CString& error) {
+  return Serial::SaveSerialFile(
+      path, level,
+      [&root](Serial::ISerialStream& s) {
+        // Writing reads the item only; the pointer strategy writes exactly
+        // what the owning one does.
+        Serial::DefaultSerialStrategy<CResItem> item;
+        Serial::DefaultMonoFactory<CResItem> factory;
+        auto* pointer = const_cast<CResItem*>(&root);
+        return Serial::MonoPtrSerialStrategy<CResItem>(item, factory).Do(s, pointer);
+      },
+      error);
+}
+
+bool LoadProjectFile(const CString& path, std::unique_ptr<CResItem>& root, CString& error) {
+  root.reset();
+  const bool ok = Serial::LoadSerialFile(
+      path, [&root](Serial::ISerialStream& s) { return DoProject(s, root) && root != nullptr; },
+      error, u"project file");
+  if (!ok) root.reset();
+  return ok;
 }

@@ -10,6 +10,7 @@
 
 #include "items/TransItem.h"
 #include "props/PropContainer.h"
+#include "serial/SerialFile.h"
 
 class CResItem : public IPropContHandler, public CPropContainer {
  public:
@@ -77,10 +78,12 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
   // The item's nodes, children depth first, translations, data block and
   // configuration. Reading fills a fresh item: children and translations it
-  // held are dropped from the lists, not deleted. A nesting deeper than
-  // MaxReadDepth throws FormatIO.
+  // held are dropped from the lists, not deleted. Items nested deeper than
+  // MaxNestingDepth (counted from the outermost item in the call) throw
+  // FormatIO when read; writing refuses them and returns false, after
+  // writing only part of the item. Otherwise true.
   bool Do(Serial::ISerialStream& s);
-  static constexpr int MaxReadDepth = 1000;
+  static constexpr int MaxNestingDepth = 1000;
   // The same on a path (serial/SerialPath.h), instantiated for StreamPath and
   // the binary writer's and reader's paths.
   template <typename Path>
@@ -121,4 +124,17 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
 // A project's root as every project file stores it: an owned, possibly null
 // item, created through the item factory when read. Reading replaces `root`.
+// Writing a tree nested deeper than CResItem::MaxNestingDepth returns false
+// and leaves an incomplete stream, which the caller discards.
 bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root);
+
+// Saves the project below `root` as DoProject writes it, at gzip `level` 0
+// to 9 or Serial::kPlainFile, through Serial::SaveSerialFile: either the
+// whole file is written or the one before stays as it was. False, with the
+// reason in `error`, on any failure.
+bool SaveProjectFile(const CString& path, const CResItem& root, int level, CString& error);
+
+// Loads a plain or gzip project file, checking a gzip file's checksum and
+// length. False, with the reason in `error`, when the file is missing,
+// damaged, or holds no root item; `root` is then empty.
+bool LoadProjectFile(const CString& path, std::unique_ptr<CResItem>& root, CString& error);

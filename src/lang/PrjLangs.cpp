@@ -11,7 +11,9 @@ namespace {
 
 const int kNoLang = CLangId::Undefined;
 
-short RawLang(int lang) { return CLangId(lang).GetRawLng(); }
+// The low 16 bits as they stand: 77777777 is not turned into 7777 first, so
+// the old undefined value is not the same language as 7777 here.
+short RawLang(int lang) { return static_cast<short>(static_cast<unsigned short>(lang)); }
 
 // Runs `body` inside the child node `name`; false when the node is missing or
 // `body` fails. The node is left in both cases, as the strategies do.

@@ -166,9 +166,12 @@ bool CPropContainer::DoOn(Path& p) {
       const_cast<CPropName&>(entry.first).DoOn(p);  // writing leaves the name as it is
       p.Leave();
       p.Enter();
-      DoValue(p, entry.second);
+      const bool written = DoValue(p, entry.second);
       p.Leave();
       p.Leave();
+      // A reader stops at the entry it cannot read and expects the node's
+      // end there: entries written after it would make the stream unreadable.
+      if (!written) break;
     }
     p.Leave();
     return true;

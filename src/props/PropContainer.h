@@ -56,9 +56,11 @@ class CPropContainer {
   bool operator==(const CPropContainer& other) const;
   bool operator!=(const CPropContainer& other) const { return !(*this == other); }
 
-  // The node 0x01 holding the map of names and class-named values. Reading
-  // replaces the content without telling the handler and keeps what was read
-  // before an entry that fails; always true. Structural faults throw FormatIO.
+  // The node 0x01 holding the map of names and class-named values. Writing
+  // stops after an entry whose value fails to write, as reading stops there.
+  // Reading replaces the content without telling the handler and keeps what
+  // was read before an entry that fails; always true. Structural faults
+  // throw FormatIO.
   bool Do(Serial::ISerialStream& s);
   // The same on a path (serial/SerialPath.h), instantiated for StreamPath and
   // the binary writer's and reader's paths: items run their containers so.

@@ -2,7 +2,7 @@
 #include "props/PropName.h"
 
 #include "serial/SerialStrategies.h"
-#include "util/TextUtil.h"
+#include "text/TextUtil.h"
 
 CString CPropName::ToString() const {
   if (id_ != NoId) return ToUnifiedFmt(static_cast<unsigned long>(static_cast<unsigned int>(id_)));

@@ -23,16 +23,21 @@ BinarySerialOut::~BinarySerialOut() {
   Flush();
 }
 
-void BinarySerialOut::Flush() {
-  if (used_ != 0) out_.write(buffer_.get(), static_cast<unsigned int>(used_));
+bool BinarySerialOut::Flush() {
+  if (used_ != 0) Hand(buffer_.get(), used_);
   used_ = 0;
+  return !lost_;
+}
+
+void BinarySerialOut::Hand(const void* data, size_t size) {
+  if (out_.write(data, static_cast<unsigned int>(size)) != size) lost_ = true;
 }
 
 void BinarySerialOut::Put(const void* data, size_t size) {
   if (used_ + size > kBufferSize) {
     Flush();
     if (size >= kBufferSize) {
-      out_.write(data, static_cast<unsigned int>(size));
+      Hand(data, size);
       return;
     }
   }

@@ -39,12 +39,15 @@ class BinarySerialOut : public ISerialStream {
   void WriteField(unsigned int size, const void* data) override;
   VersionInfo GetSchemeVersion() override { return version_; }
 
-  // Hands the buffered bytes to the stream now.
-  void Flush();
+  // Hands the buffered bytes to the stream now. True when the stream has
+  // taken every byte handed to it so far; the write counts are otherwise
+  // not examined, so a caller that must know asks here (or its stream).
+  bool Flush();
 
  private:
   friend class BinaryOutPath;  // writes into the buffer in place
   void Put(const void* data, size_t size);
+  void Hand(const void* data, size_t size);
 
   IStreamOut& out_;
   unsigned int depth_;
@@ -52,6 +55,7 @@ class BinarySerialOut : public ISerialStream {
   static constexpr size_t kBufferSize = 64 * 1024;
   std::unique_ptr<unsigned char[]> buffer_;  // uninitialised: written before it is read
   size_t used_;
+  bool lost_ = false;
 };
 
 }  // namespace Binary

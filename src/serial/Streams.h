@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace Serial {
@@ -38,6 +39,8 @@ class FileStreamIn : public IStreamIn {
 };
 
 // Creates or truncates a file. A file that cannot be opened writes nothing.
+// The stream remembers whether any byte was lost, so a caller that needs to
+// know ends with Close() instead of trusting each count.
 class FileStreamOut : public IStreamOut {
  public:
   explicit FileStreamOut(const char16_t* path);
@@ -46,9 +49,18 @@ class FileStreamOut : public IStreamOut {
   FileStreamOut& operator=(const FileStreamOut&) = delete;
   unsigned int write(const void* buffer, unsigned int count) override;
   bool IsOpen() const { return file_ != nullptr; }
+  // False once a write, flush or close lost bytes, or the file never opened.
+  // Error() holds the errno of the first failure (of the open, too).
+  bool IsGood() const { return (file_ != nullptr || closed_) && error_ == 0; }
+  // Flushes and closes the file; true when every byte reached it. Later
+  // writes are lost and make IsGood() false.
+  bool Close();
+  int Error() const { return error_; }
 
  private:
   FILE* file_;
+  bool closed_ = false;
+  int error_ = 0;
 };
 
 // Reads the caller's bytes, which must outlive the stream.
@@ -92,13 +104,18 @@ class GZFileStreamIn : public IStreamIn {
   GZFileStreamIn& operator=(const GZFileStreamIn&) = delete;
   unsigned int read(void* buffer, unsigned int count) override;
   bool IsOpen() const { return handle_ != nullptr; }
+  // Reads what is left and checks the gzip trailer: false when the data is
+  // damaged, cut short, or a read already failed; `reason` then says why.
+  // A reader may stop well before the end, so only this proves the file whole.
+  bool ReadToEnd(std::string& reason);
 
  private:
   void* handle_;  // gzFile; kept opaque so that callers need no zlib header
+  bool failed_ = false;
 };
 
 // Writes a gzip file at compression `level` 0 to 9; a level above 9 opens
-// nothing and creates no file.
+// nothing and creates no file. Remembers lost bytes as FileStreamOut does.
 class GZFileStreamOut : public IStreamOut {
  public:
   GZFileStreamOut(const char16_t* path, unsigned int level);
@@ -107,9 +124,15 @@ class GZFileStreamOut : public IStreamOut {
   GZFileStreamOut& operator=(const GZFileStreamOut&) = delete;
   unsigned int write(const void* buffer, unsigned int count) override;
   bool IsOpen() const { return handle_ != nullptr; }
+  bool IsGood() const { return (handle_ != nullptr || closed_) && error_ == 0; }
+  // Writes the gzip trailer and closes; true when every byte reached the file.
+  bool Close();
+  int Error() const { return error_; }
 
  private:
   void* handle_;  // gzFile
+  bool closed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace Serial

@@ -25,8 +25,8 @@
 #include "items/ResItem.h"
 #include "items/TransItem.h"
 #include "platform/ChildStep.h"
-#include "util/Messaging.h"
-#include "util/TextUtil.h"
+#include "services/Messaging.h"
+#include "text/TextUtil.h"
 
 namespace {
 

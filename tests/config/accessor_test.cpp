@@ -3,7 +3,6 @@
 // name shared with CPrjConfig, and the class's own table of settings.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,14 +53,6 @@ TEST(CfgAccessor, AnotherAccessorClassHasItsOwnKeysDefaultsAndTable) {
   CFormatCfg::SetOutFile(root, u"$(OutputDir)\\out.dll");
   EXPECT_TRUE(CFormatCfg::HasOutFile(root));
   EXPECT_EQ(cfgtest::Changed(CFormatCfg::Settings(), root).size(), 4u);
-
-  const std::unique_ptr<IPropOperator> op(CFormatCfg::CreateLangsOperator(root));
-  EXPECT_EQ(op->GetName().GetStr(), CString(u"Fmt.Langs"));
-  op->SetValue(new CLangSetProp(CLangSet{0x0407}));  // the default, but not the own value
-  EXPECT_EQ(CFormatCfg::GetLangs(root), (CLangSet{0x0407}));
-  op->Reset();
-  EXPECT_FALSE(CFormatCfg::HasLangs(root));
-  EXPECT_TRUE(op->IsDefault());
 }
 
 }  // namespace

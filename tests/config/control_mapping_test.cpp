@@ -1,6 +1,6 @@
 // Control type mappings: the conversion of a parser's static table, their
-// ordering, their exact serial bytes and the round trip of the list-valued
-// property classes through a saved project and the class registry.
+// ordering, their exact serial bytes, and the list-valued settings (mappings,
+// database tables) in the listing and through a saved project.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -80,24 +80,17 @@ TEST(ControlMapping, ListBytes) {
 
 TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {
   for (const bool withMask : {true, false}) {
-    const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) {
-      CString text(u"TEdit");
-      if (withMask) Serial::InNode(s, u"SrcTypeMask", [&] { return Serial::Do(s, text); });
-    });
-    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
-    Serial::Binary::BinarySerialTreeIn tree;
-    ASSERT_TRUE(tree.Load(in));
     CControlTypeMapping read(u"old", u"Kept");
-    EXPECT_EQ(read.Do(tree), withMask);
+    EXPECT_EQ(cfgtest::ReadTree(
+                  [&](Serial::ISerialStream& s) {
+                    CString text(u"TEdit");
+                    if (withMask)
+                      Serial::InNode(s, u"SrcTypeMask", [&] { return Serial::Do(s, text); });
+                  },
+                  read),
+              withMask);
     EXPECT_EQ(read, CControlTypeMapping(withMask ? u"TEdit" : u"old", u"Kept"));
   }
-}
-
-TEST(ControlMapping, SettingIsListedAsMaskAndType) {
-  cfgtest::Tree tree;
-  CDfmControlMappingCfg::SetControlMapping(*tree.root, {{u"TEdit", u"Edit"}, Hidden(u"TShape")});
-  EXPECT_EQ(cfgtest::Changed(CDfmControlMappingCfg::Settings(), *tree.res),
-            (cfgtest::Lines{"Dfm.ControlMapping = {TEdit: Edit, TShape: #hidden#}"}));
 }
 
 // The list settings travel in a project file: loading recreates their values
@@ -114,6 +107,11 @@ TEST(ControlMapping, ListSettingsRoundTripThroughAProjectFile) {
   CDfmControlMappingCfg::SetControlMapping(*tree.root, forms);
   Detail::CNetResControlMappingCfg::SetControlMapping(*tree.file, {Hidden(u"Wpf*")});
   CDBCfg::SetTables(*tree.file, tables);
+  // The listing names mappings by mask and type, tables by name.
+  EXPECT_EQ(cfgtest::Changed(CDfmControlMappingCfg::Settings(), *tree.res),
+            (cfgtest::Lines{"Dfm.ControlMapping = {TEdit: Edit, TShape: #hidden#}"}));
+  EXPECT_EQ(cfgtest::Changed(CDBCfg::Settings(), *tree.res),
+            (cfgtest::Lines{"Tables = {Orders, }"}));
 
   std::unique_ptr<CResItem> back;
   ASSERT_TRUE(itemtest::Load(itemtest::Save(tree.root), back));

@@ -7,7 +7,6 @@
 
 #include "ConfigTestUtil.h"
 #include "config/DBCfg.h"
-#include "serial/SerialTestUtil.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ CDBTableCfg LangIdTable() {
   CDBTableCfg table;
   table.TableName = u"Items";
   table.KeyFields = {u"ItemId"};
-  table.SchemeId = CDBTableCfg::LangIdScheme;
+  table.LocalizationSchemeId = CDBTableCfg::LangIdScheme;
   table.LangIdSchemeCfg.LangIdField = u"Lang";
   table.LangIdSchemeCfg.LangIdValueMap = {{kJa, u"JP"}};
   table.LangIdSchemeCfg.TransFields = {u"Name", u"Descr"};
@@ -73,7 +72,7 @@ TEST(DBCfg, ColumnsAndValuesPerLanguage) {
   EXPECT_EQ(fields.Find(kDe | kBrand1, u"Text_Lite"), fields.begin() + 1);
   EXPECT_EQ(fields.Find(kJa, u"ja-JP"), fields.begin());
   EXPECT_EQ(fields.Find(kJa, u"JA-JP"), fields.end());
-  ids.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  ids.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   EXPECT_TRUE(ids.GetLocFields(kDe).empty());
 
   const CDBTablesCfg tables{srof, LangIdTable()};
@@ -94,7 +93,7 @@ TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
       {[](CDBTableCfg& t) { t.TableName = u"orders"; }, false},
       {[](CDBTableCfg& t) { t.KeyFields.pop_back(); }, false},
       {[](CDBTableCfg& t) { t.WhereCond.Empty(); }, false},
-      {[](CDBTableCfg& t) { t.SchemeId = CDBTableCfg::LangIdScheme; }, false},
+      {[](CDBTableCfg& t) { t.LocalizationSchemeId = CDBTableCfg::LangIdScheme; }, false},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     CDBTableCfg changed = base;
@@ -104,27 +103,20 @@ TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
   CDBTableCfg a = LangIdTable(), b = LangIdTable();
   b.LangIdSchemeCfg.LangIdFieldValueTemplate = u"L$(LangId)";
   EXPECT_FALSE(a == b);
-  a.SchemeId = b.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  a.LocalizationSchemeId = b.LocalizationSchemeId =
+      static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   EXPECT_TRUE(a == b);
   EXPECT_FALSE(CDBTablesCfg{a} < CDBTablesCfg{});
   EXPECT_FALSE(CDBTablesCfg{} < CDBTablesCfg{a});
 }
 
-// Writes `tables`, then reads it through the tolerant tree reader.
-bool TreeRoundTrip(CDBTablesCfg& tables, CDBTablesCfg& back) {
-  const testutil::Bytes bytes =
-      testutil::Write([&](Serial::ISerialStream& s) { EXPECT_TRUE(tables.Do(s)); });
-  Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
-  Serial::Binary::BinarySerialTreeIn tree;
-  return tree.Load(in) && back.Do(tree);
-}
-
 TEST(DBCfg, SerialFormWritesOnlyTheSelectedScheme) {
   CDBTableCfg unknown = LangIdTable();
-  unknown.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
+  unknown.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   CDBTablesCfg tables{SrofTable(), LangIdTable(), unknown};
   CDBTablesCfg back;
-  ASSERT_TRUE(TreeRoundTrip(tables, back));
+  ASSERT_TRUE(
+      cfgtest::ReadTree([&](Serial::ISerialStream& s) { EXPECT_TRUE(tables.Do(s)); }, back));
   EXPECT_EQ(back, tables);
   // Nothing of the unselected schemes travels.
   EXPECT_TRUE(back[0].LangIdSchemeCfg == CLangIdSchemeCfg());
@@ -145,38 +137,30 @@ TEST(DBCfg, ReadingToleratesTheOptionalNodes) {
   };
   for (const Case c :
        {Case{true, true, true}, Case{true, false, false}, Case{false, true, false}}) {
-    const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) {
-      if (c.withTableName) node(s, u"TableName", CString(u"Items"));
-      node(s, u"LocalizationSchemeId", 1);
-      node(s, u"KeyFields", Strings{u"ItemId"});
-      Serial::InNode(s, u"LangIdSchemeCfg", [&] {
-        if (c.withLangIdField) node(s, u"LangIdField", CString(u"Lang"));
-        return true;
-      });
-    });
     CDBTableCfg read;
     read.WhereCond = u"kept";
     read.LangIdSchemeCfg.LangIdFieldValueTemplate = u"kept";
     read.LangIdSchemeCfg.TransFields = {u"kept"};
-    Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
-    Serial::Binary::BinarySerialTreeIn tree;
-    ASSERT_TRUE(tree.Load(in));
-    EXPECT_EQ(read.Do(tree), c.result);
+    const bool result = cfgtest::ReadTree(
+        [&](Serial::ISerialStream& s) {
+          if (c.withTableName) node(s, u"TableName", CString(u"Items"));
+          node(s, u"LocalizationSchemeId", 1);
+          node(s, u"KeyFields", Strings{u"ItemId"});
+          Serial::InNode(s, u"LangIdSchemeCfg", [&] {
+            if (c.withLangIdField) node(s, u"LangIdField", CString(u"Lang"));
+            return true;
+          });
+        },
+        read);
+    EXPECT_EQ(result, c.result);
     // Every node is attempted even after a failure.
     EXPECT_EQ(read.KeyFields, Strings{u"ItemId"});
-    EXPECT_EQ(read.SchemeId, CDBTableCfg::LangIdScheme);
+    EXPECT_EQ(read.LocalizationSchemeId, CDBTableCfg::LangIdScheme);
     EXPECT_EQ(read.WhereCond, CString(u"kept"));
     EXPECT_EQ(read.LangIdSchemeCfg.LangIdFieldValueTemplate, CString(u"kept"));
     EXPECT_EQ(read.LangIdSchemeCfg.TransFields, Strings{u"kept"});
     EXPECT_EQ(read.LangIdSchemeCfg.LangIdField, CString(c.withLangIdField ? u"Lang" : u""));
   }
-}
-
-TEST(DBCfg, TablesSettingIsListedByTableName) {
-  cfgtest::Tree tree;
-  CDBCfg::SetTables(*tree.root, CDBTablesCfg{SrofTable(), LangIdTable()});
-  EXPECT_EQ(cfgtest::Changed(CDBCfg::Settings(), *tree.res),
-            (cfgtest::Lines{"Tables = {Orders, Items}"}));
 }
 
 }  // namespace

@@ -23,104 +23,80 @@ struct Project : cfgtest::Tree {
   }
 };
 
-TEST(PrjConfigLangs, PartsOfTheSelectionAndTheirDefaults) {
-  CResItem lone;
-  EXPECT_EQ(CPrjConfig::GetNative(lone), 7777);
-  EXPECT_EQ(CPrjConfig::GetTarget(lone), 7777);
-  EXPECT_EQ(CPrjConfig::GetSecondary(lone), 7777);
-  EXPECT_TRUE(CPrjConfig::GetSelectedLangs(lone).empty());
-
-  Project p;
-  EXPECT_EQ(CPrjConfig::GetNative(*p.file), kEnglish);
-  EXPECT_EQ(CPrjConfig::GetTarget(*p.file), kGerman);
-  EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), 7777);
-  EXPECT_EQ(CPrjConfig::GetSelectedLangs(*p.file), (CLangSet{kGerman, kFrench}));
-}
-
+// The selection rules are CPrjLangs' own (prjlangs_test); here: each part
+// read from the stored selection, and a copy stored only when a rule lets
+// the change through.
 TEST(PrjConfigLangs, SettersStoreACopyOnlyWhenTheRuleChangesIt) {
   Project p;
+  EXPECT_EQ(CPrjConfig::GetNative(*p.file), kEnglish);
+  EXPECT_EQ(CPrjConfig::GetSelectedLangs(*p.file), (CLangSet{kGerman, kFrench}));
   CPrjConfig::SetTarget(*p.file, kJapanese);  // not selected: rejected
   CPrjConfig::SetSecondary(*p.file, kJapanese);
   CPrjConfig::SetSelectedLangs(*p.file, {kEnglish, kJapanese});  // holds the native language
   CPrjConfig::SetTarget(*p.file, kGerman);                       // already the target
+  CPrjConfig::ResetSecondary(*p.file);                           // none to clear
   EXPECT_FALSE(CPrjConfig::HasPrjLangs(*p.file));
 
   CPrjConfig::SetTarget(*p.file, kFrench);
-  EXPECT_TRUE(CPrjConfig::HasPrjLangs(*p.file));
   EXPECT_EQ(CPrjConfig::GetTarget(*p.file), kFrench);
   EXPECT_EQ(CPrjConfig::GetTarget(*p.root), kGerman);
-
   CPrjConfig::AddSelectedLang(*p.file, kJapanese);
   CPrjConfig::SetSecondary(*p.file, kJapanese);
   EXPECT_EQ(CPrjConfig::GetSelectedLangs(*p.file), (CLangSet{kGerman, kFrench, kJapanese}));
   EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), kJapanese);
 
-  CPrjConfig::SetSelectedLangs(*p.file, {kGerman});
-  EXPECT_EQ(CPrjConfig::GetTarget(*p.file), kGerman);
-  EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), 7777);
-  EXPECT_EQ(CPrjConfig::GetSelectedLangs(*p.root), (CLangSet{kGerman, kFrench}));
-}
-
-TEST(PrjConfigLangs, ResetSecondaryStoresASelectionWithoutOne) {
-  Project p;
-  CPrjConfig::ResetSecondary(*p.file);  // none to clear: nothing stored
-  EXPECT_FALSE(CPrjConfig::HasPrjLangs(*p.file));
-
   CPrjConfig::SetSecondary(*p.root, kFrench);
-  CPrjConfig::ResetSecondary(*p.file);
-  EXPECT_TRUE(CPrjConfig::HasPrjLangs(*p.file));
-  EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), 7777);
+  CPrjConfig::ResetSecondary(*p.sibling);
+  EXPECT_TRUE(CPrjConfig::HasPrjLangs(*p.sibling));
+  EXPECT_EQ(CPrjConfig::GetSecondary(*p.sibling), 7777);
   EXPECT_EQ(CPrjConfig::GetSecondary(*p.root), kFrench);
-
-  CPrjConfig::ResetSecondary(*p.root);
-  EXPECT_TRUE(CPrjConfig::HasPrjLangs(*p.root));
-  EXPECT_EQ(CPrjConfig::GetSecondary(*p.root), 7777);
 }
+
+const CIntStrMap kTwoBrands{{0, u"Full"}, {1, u"Lite"}};
 
 TEST(PrjConfigBrands, BrandedLangNames) {
-  Project p;
-  struct Case {
+  const struct {
+    CIntStrMap brands;
     int lang;
-    const char* single;  // with the built-in brand map
-    const char* two;     // with brands 0 "Full" and 1 "Lite"
+    const char* name;
+  } cases[] = {
+      {CIntStrMap{{0, u"SourceBrand"}}, kEnglish | kBrand1, "English - United States"},
+      {kTwoBrands, kEnglish, "Full: English - United States"},
+      {kTwoBrands, kEnglish | kBrand1, "Lite: English - United States"},
+      {kTwoBrands, kEnglish | kBrand2, "[2] English - United States"},
   };
-  const Case cases[] = {
-      {kEnglish, "English - United States", "Full: English - United States"},
-      {kEnglish | kBrand1, "English - United States", "Lite: English - United States"},
-      {kEnglish | kBrand2, "English - United States", "[2] English - United States"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lang);
-    EXPECT_EQ(CPrjConfig::GetBrandedLangName(*p.file, c.lang).ToUtf8(), c.single);
-  }
-  CPrjConfig::SetBrandMap(*p.root, CIntStrMap{{0, u"Full"}, {1, u"Lite"}});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lang);
-    EXPECT_EQ(CPrjConfig::GetBrandedLangName(*p.file, c.lang).ToUtf8(), c.two);
+  for (const auto& c : cases) {
+    Project p;
+    CPrjConfig::SetBrandMap(*p.root, c.brands);
+    EXPECT_EQ(CPrjConfig::GetBrandedLangName(*p.file, c.lang).ToUtf8(), c.name);
   }
 }
 
 TEST(PrjConfigBrands, AllOutputLangs) {
-  Project p;
-  CPrjLangs langs(kEnglish);
-  langs.setSelectedLangs({kGerman});
-  CPrjConfig::SetPrjLangs(*p.root, langs);
   const unsigned char all = CLangId::UnrealBrand;
-  // One brand: the selected languages only.
-  EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, all), (CLangSet{kGerman}));
-  EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, 0), (CLangSet{kGerman}));
-  EXPECT_TRUE(CPrjConfig::GetAllOutputLangs(*p.file, 1).empty());
-
-  CPrjConfig::SetBrandMap(*p.root, CIntStrMap{{0, u"Full"}, {1, u"Lite"}});
-  EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, all),
-            (CLangSet{kGerman, kGerman | kBrand1, kEnglish | kBrand1}));
-  EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, 1),
-            (CLangSet{kGerman | kBrand1, kEnglish | kBrand1}));
-  EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, 0), (CLangSet{kGerman}));
-  EXPECT_TRUE(CPrjConfig::GetAllOutputLangs(*p.file, 2).empty());
-
-  CPrjConfig::SetBrandMap(*p.file, CIntStrMap{});
-  EXPECT_TRUE(CPrjConfig::GetAllOutputLangs(*p.file, all).empty());
+  const struct {
+    CIntStrMap brands;
+    unsigned char brand;
+    CLangSet langs;
+  } cases[] = {
+      // One brand: the selected languages only.
+      {CIntStrMap{{0, u"Full"}}, all, {kGerman}},
+      {CIntStrMap{{0, u"Full"}}, 0, {kGerman}},
+      {CIntStrMap{{0, u"Full"}}, 1, {}},
+      {kTwoBrands, all, {kGerman, kGerman | kBrand1, kEnglish | kBrand1}},
+      {kTwoBrands, 1, {kGerman | kBrand1, kEnglish | kBrand1}},
+      {kTwoBrands, 0, {kGerman}},
+      {kTwoBrands, 2, {}},
+      {CIntStrMap{}, all, {}},
+  };
+  for (const auto& c : cases) {
+    cfgtest::Tree t;
+    CPrjLangs langs(kEnglish);
+    langs.setSelectedLangs({kGerman});
+    CPrjConfig::SetPrjLangs(*t.root, langs);
+    CPrjConfig::SetBrandMap(*t.root, c.brands);
+    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*t.file, c.brand), c.langs) << int{c.brand};
+  }
 }
 
 TEST(PrjConfigBrands, BrandNative) {

@@ -1,6 +1,6 @@
-// The configuration of old project databases: each stored value read into
-// its field (the language list with its end markers and repeats), absent
-// keys and unopenable files, and the conversion of every field to settings.
+// The configuration of old project databases: each stored value read and
+// converted to its setting, the language list with its end markers and
+// repeats, absent keys and unopenable files.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -47,44 +47,49 @@ class OldDb {
   std::string path_;
 };
 
-TEST(OldPrjConfigLoad, EveryKeyFillsItsField) {
+// Loaded and converted: each stored key reaches its setting, read as the
+// setting's type; a value of another file is not read.
+TEST(OldPrjConfig, EveryStoredKeyBecomesItsSetting) {
   const OldDb db("old_cfg_all.db");
   {
     CStorage s = db.Open();
-    s.SetInt(u"NativeLng", 0x0409);
     OldDb::SetLangs(s, {0x040C});
-    s.SetInt(u"TargetLng", 0x0407);
-    s.SetInt(u"SecondaryLng", 0x0411);
-    s.SetInt(u"RunLocalizedCustom", 3);
-    s.SetStr(u"RunLocalizedCmd", u"run.exe");
-    s.SetStr(u"RunLocalizedWorkDir", u"C:\\work");
-    s.SetStr(u"RunLocalizedCmdArgs", u"/x 'quoted'");
-    s.SetStr(u"CrashFinderDstDir", u"C:\\crash");
-    s.SetInt(u"bCrashFinderAutoStart", 0);
-    s.SetInt(u"bCrashUseTempDir", 0);
-    s.SetInt(u"bPEResourceOnly", 1);
-    s.SetInt(u"bPEMultipleLangInFile", 2);
-    s.SetInt(u"bBorlandUnicode", 0);
-    s.SetInt(u"FuzzyUpdate", 65);
-    s.SetInt(u"FuzzyUpdate", 70, u"other.exe");  // another file's value is not read
+    for (const auto& [key, value] : {std::pair{u"NativeLng", 0x0409},
+                                     {u"TargetLng", 0x0407},
+                                     {u"SecondaryLng", 0x0411},
+                                     {u"RunLocalizedCustom", 3},
+                                     {u"bCrashFinderAutoStart", 0},
+                                     {u"bCrashUseTempDir", 0},
+                                     {u"bPEResourceOnly", 1},
+                                     {u"bPEMultipleLangInFile", 2},
+                                     {u"bBorlandUnicode", 0},
+                                     {u"FuzzyUpdate", 65}}) {
+      s.SetInt(key, value);
+    }
+    for (const auto& [key, value] : {std::pair{u"RunLocalizedCmd", u"run.exe"},
+                                     {u"RunLocalizedWorkDir", u"C:\\work"},
+                                     {u"RunLocalizedCmdArgs", u"/x 'quoted'"},
+                                     {u"CrashFinderDstDir", u"C:\\crash"}}) {
+      s.SetStr(key, value);
+    }
+    s.SetInt(u"FuzzyUpdate", 70, u"other.exe");
   }
   COldPrjConfig c;
   c.Load(db.Path());
-  EXPECT_EQ(c.NativeLng, 0x0409);
-  EXPECT_EQ(c.TargetLng, 0x0407);
-  EXPECT_EQ(c.SecondaryLng, 0x0411);
-  EXPECT_EQ(c.SelectedLangs, (std::vector<int>{0x0407, 0x040C, 0x0411}));
-  EXPECT_EQ(c.RunLocalizedCustom, 3);
-  EXPECT_EQ(c.RunLocalizedCmd, CString(u"run.exe"));
-  EXPECT_EQ(c.RunLocalizedWorkDir, CString(u"C:\\work"));
-  EXPECT_EQ(c.RunLocalizedCmdArgs, CString(u"/x 'quoted'"));
-  EXPECT_EQ(c.CrashFinderDstDir, CString(u"C:\\crash"));
-  EXPECT_EQ(c.bCrashFinderAutoStart, 0);
-  EXPECT_EQ(c.bCrashUseTempDir, 0);
-  EXPECT_EQ(c.bPEResourceOnly, 1);
-  EXPECT_EQ(c.bPEMultipleLangInFile, 2);
-  EXPECT_EQ(c.bBorlandUnicode, 0);
-  EXPECT_EQ(c.FuzzyUpdate, 65);
+  cfgtest::Tree tree;
+  c.Convert(*tree.root);
+  EXPECT_EQ(
+      cfgtest::Changed(CPrjConfig::Settings(), *tree.root),
+      (cfgtest::Lines{
+          "RunLocalizedCustom = true", "RunLocalizedCmd = run.exe",
+          "RunLocalizedWorkDir = C:\\work", "RunLocalizedCmdArgs = /x 'quoted'",
+          "CrashFinderDstDir = C:\\crash", "bCrashFinderAutoStart = false",
+          "bCrashUseTempDir = false", "FuzzyUpdate = 65",
+          "PrjLangs = native 1033, target 1031, secondary 1041, selected {1031, 1036, 1041}"}));
+  EXPECT_EQ(cfgtest::Changed(CPEFormatCfg::Settings(), *tree.root),
+            cfgtest::Lines{"MFC.OutputType = 1"});
+  // Unread, the form encoding would convert as on (see the empty store below).
+  EXPECT_TRUE(cfgtest::Changed(CDfmCfg::Settings(), *tree.root).empty());
 }
 
 TEST(OldPrjConfigLoad, SelectedLanguageList) {
@@ -148,40 +153,13 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
   EXPECT_EQ(loaded.bBorlandUnicode, 0);
   EXPECT_EQ(loaded.RunLocalizedCmd, CString(u"keep"));
   EXPECT_EQ(loaded.SelectedLangs, (std::vector<int>{0x0407}));
-}
 
-TEST(OldPrjConfigConvert, FieldsBecomeSettings) {
-  COldPrjConfig c;
-  c.NativeLng = 0x0409;
-  c.SelectedLangs = {0x0407, 0x040C};
-  c.TargetLng = 0x040C;
-  c.SecondaryLng = 0x0407;
-  c.RunLocalizedCustom = 5;
-  c.RunLocalizedCmd = u"run.exe";
-  c.RunLocalizedWorkDir = u"work";
-  c.RunLocalizedCmdArgs = u"-x";
-  c.CrashFinderDstDir = u"crash";
-  c.bCrashFinderAutoStart = 0;
-  c.bCrashUseTempDir = 0;
-  c.FuzzyUpdate = 70;
-  cfgtest::Tree tree;
-  c.Convert(*tree.root);
-  const CResItem& r = *tree.root;
-  EXPECT_EQ(CPrjConfig::GetNative(r), 0x0409);
-  EXPECT_EQ(CPrjConfig::GetSelectedLangs(r), (CLangSet{0x0407, 0x040C}));
-  EXPECT_EQ(CPrjConfig::GetTarget(r), 0x040C);
-  EXPECT_EQ(CPrjConfig::GetSecondary(r), 0x0407);
-  EXPECT_TRUE(CPrjConfig::GetRunLocalizedCustom(r));
-  EXPECT_EQ(CPrjConfig::GetRunLocalizedCmd(r), CString(u"run.exe"));
-  EXPECT_EQ(CPrjConfig::GetRunLocalizedWorkDir(r), CString(u"work"));
-  EXPECT_EQ(CPrjConfig::GetRunLocalizedCmdArgs(r), CString(u"-x"));
-  EXPECT_EQ(CPrjConfig::GetCrashFinderDstDir(r), CString(u"crash"));
-  EXPECT_FALSE(CPrjConfig::GetbCrashFinderAutoStart(r));
-  EXPECT_FALSE(CPrjConfig::GetbCrashUseTempDir(r));
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(r), 70);
   // The structure's default for the form encoding is on, unlike the setting's.
-  EXPECT_TRUE(CDfmCfg::GetUseUnicode(r));
-  EXPECT_EQ(CPEFormatCfg::GetOutputType(r), 0);
+  cfgtest::Tree tree;
+  COldPrjConfig().Convert(*tree.root);
+  EXPECT_EQ(cfgtest::Changed(CDfmCfg::Settings(), *tree.root),
+            cfgtest::Lines{"DFM.UseUnicode = true"});
+  EXPECT_EQ(CPEFormatCfg::GetOutputType(*tree.root), 0);
 }
 
 TEST(OldPrjConfigConvert, OutputTypeAndUndefinedSecondary) {

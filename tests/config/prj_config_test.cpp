@@ -1,7 +1,7 @@
-// The general project settings through their accessor families: inheritance
-// (from ancestors and from the default item), storing only real changes,
-// resetting, operators bound to one item, the change notification, and the
-// listing of settings that differ. Keys and defaults: setting_keys_test.
+// The general project settings through their accessor families: storing
+// only real changes, resetting, operators bound to one item, the change
+// notification, and the listing of settings that differ. Inheritance itself
+// is the items' (cfg_test); keys and defaults: setting_keys_test.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -14,20 +14,9 @@
 using cfgtest::Changed;
 using cfgtest::Lines;
 using cfgtest::Tree;
-using itemtest::AttachDefault;
 using itemtest::Recorder;
 
 namespace {
-
-TEST(PrjConfigSettings, GetReturnsTheBuiltInDefaultByReference) {
-  CResItem a, b;
-  EXPECT_EQ(&CPrjConfig::GetFuzzyUpdate(a), &CPrjConfig::GetFuzzyUpdate(b));
-  CPrjConfig::SetFuzzyUpdate(a, 12);
-  const int& stored = CPrjConfig::GetFuzzyUpdate(a);
-  EXPECT_EQ(&stored, &static_cast<const CIntProp*>(
-                          CCfgHolder::GetPropW(a, CPrjConfig::FuzzyUpdatePropName(), false))
-                          ->value);
-}
 
 constexpr int kNone = -1;
 
@@ -36,81 +25,29 @@ int Own(const CResItem& item) {
   return own ? own->GetInt() : kNone;
 }
 
-TEST(PrjConfigInheritance, AncestorsDecideUntilAnItemHoldsItsOwn) {
-  Tree t;
-  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
-  CPrjConfig::SetRunLocalizedCmd(*t.file, u"run.exe");
-  struct Case {
-    const CResItem* item;
-    int fuzzy;
-    bool hasFuzzy;
-    const char16_t* cmd;
-    bool hasCmd;
-  };
-  for (const Case& c :
-       {Case{t.root.get(), 70, true, u"", false}, Case{t.file, 70, false, u"run.exe", true},
-        Case{t.res, 70, false, u"run.exe", false}, Case{t.sibling, 70, false, u"", false}}) {
-    SCOPED_TRACE(itemtest::Label(c.item));
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*c.item), c.fuzzy);
-    EXPECT_EQ(CPrjConfig::HasFuzzyUpdate(*c.item), c.hasFuzzy);
-    EXPECT_EQ(CPrjConfig::GetRunLocalizedCmd(*c.item), CString(c.cmd));
-    EXPECT_EQ(CPrjConfig::HasRunLocalizedCmd(*c.item), c.hasCmd);
-  }
-}
-
-TEST(PrjConfigInheritance, DefaultItemAboveTheRootSuppliesSettings) {
-  Tree t;
-  {
-    AttachDefault attach(t.root.get());
-    CPrjConfig::SetFuzzyUpdate(CCfgHolder::DefaultItem, 60);
-    CPrjConfig::SetTranslateByValue(CCfgHolder::DefaultItem, false);
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 60);
-    EXPECT_FALSE(CPrjConfig::GetTranslateByValue(*t.res));
-    EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.root));
-    // Equal to what the default item supplies: nothing stored on the root.
-    CPrjConfig::SetFuzzyUpdate(*t.root, 60);
-    EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.root));
-    CPrjConfig::SetFuzzyUpdate(*t.file, 65);
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
-    EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 60);
-  }
-  // Detached: the tree follows its own values and the built-in defaults.
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.sibling), 90);
-  EXPECT_TRUE(CPrjConfig::GetTranslateByValue(*t.res));
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 65);
-}
-
+// Which of these announce a change: PrjConfigNotification.
 TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
-  struct Case {
+  const struct {
     const char* what;
-    int parent;  // kNone: nothing stored on the parent
-    int own;     // kNone: nothing stored on the item
-    int set;
-    int ownAfter;
-    int notifications;  // configuration changes announced
+    int parent, own, set, ownAfter;  // kNone: nothing stored
+  } cases[] = {
+      {"nothing anywhere, the built-in default still stored", kNone, kNone, 90, 90},
+      {"nothing anywhere, another value", kNone, kNone, 75, 75},
+      {"equal to the inherited value", 70, kNone, 70, kNone},
+      {"differs from the inherited value", 70, kNone, 75, 75},
+      {"equal to the own value", 70, 50, 50, 50},
+      {"own value set to the parent's stays an override", 70, 50, 70, 70},
   };
-  const Case cases[] = {
-      {"nothing anywhere, the built-in default still stored", kNone, kNone, 90, 90, 1},
-      {"nothing anywhere, another value", kNone, kNone, 75, 75, 1},
-      {"equal to the inherited value", 70, kNone, 70, kNone, 0},
-      {"differs from the inherited value", 70, kNone, 75, 75, 1},
-      {"equal to the own value", 70, 50, 50, 50, 0},
-      {"own value set to the parent's stays an override", 70, 50, 70, 70, 1},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Tree t;
     if (c.parent != kNone) CPrjConfig::SetFuzzyUpdate(*t.root, c.parent);
     if (c.own != kNone) CPrjConfig::SetFuzzyUpdate(*t.file, c.own);
-    Recorder recorder;
-    int announced = 0;
-    recorder.probe = [&] { announced += recorder.log.back().rfind("Config", 0) == 0; };
     CPrjConfig::SetFuzzyUpdate(*t.file, c.set);
     EXPECT_EQ(Own(*t.file), c.ownAfter);
     EXPECT_EQ(CPrjConfig::HasFuzzyUpdate(*t.file), c.ownAfter != kNone);
     EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), c.set);
     EXPECT_EQ(Own(*t.root), c.parent);
-    EXPECT_EQ(announced, c.notifications);
   }
 }
 
@@ -191,6 +128,7 @@ TEST(PrjConfigNotification, CarriesOldAndNewValue) {
   CPrjConfig::SetFuzzyUpdate(*t.file, 70);  // inherited already: silent
   CPrjConfig::SetFuzzyUpdate(*t.file, 75);
   CPrjConfig::SetFuzzyUpdate(*t.file, 80);
+  CPrjConfig::SetFuzzyUpdate(*t.file, 80);  // its own value already: silent
   CPrjConfig::ResetFuzzyUpdate(*t.file);
   CPrjConfig::ResetFuzzyUpdate(*t.file);  // nothing of its own: silent
   const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.res));

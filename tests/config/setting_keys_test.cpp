@@ -3,7 +3,6 @@
 // keys are stored in projects, so a typo here is a format break.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,142 +14,79 @@
 
 namespace {
 
-using Create = IPropOperator* (*)(CResItem&);
-using PropPtr = std::shared_ptr<const CProp>;
-
-struct Row {
-  const char16_t* key;
-  Create create;
-  PropPtr def;  // the built-in default, of the setting's property class
-};
-
-PropPtr Str(const char16_t* text) { return std::make_shared<CStrProp>(CString(text)); }
-PropPtr Int(int value) { return std::make_shared<CIntProp>(value); }
-PropPtr Bool(bool value) { return std::make_shared<CBoolProp>(value); }
-
-struct ClassTable {
-  const char* cls;
-  const std::vector<CfgAccess::CSettingInfo>& settings;
-  std::vector<Row> rows;  // in declaration order
-};
-
-std::vector<ClassTable> Tables() {
-  using C = CPrjConfig;
-  return {
-      {"CPrjConfig",
-       C::Settings(),
-       {{u"RunLocalizedCustom", &C::CreateRunLocalizedCustomOperator, Bool(false)},
-        {u"RunLocalizedCmd", &C::CreateRunLocalizedCmdOperator, Str(u"")},
-        {u"RunLocalizedWorkDir", &C::CreateRunLocalizedWorkDirOperator, Str(u"")},
-        {u"RunLocalizedCmdArgs", &C::CreateRunLocalizedCmdArgsOperator, Str(u"")},
-        {u"CrashFinderDstDir", &C::CreateCrashFinderDstDirOperator, Str(u"")},
-        {u"bCrashFinderAutoStart", &C::CreatebCrashFinderAutoStartOperator, Bool(true)},
-        {u"bCrashUseTempDir", &C::CreatebCrashUseTempDirOperator, Bool(true)},
-        {u"TranslateByValue", &C::CreateTranslateByValueOperator, Bool(true)},
-        {u"FuzzyUpdate", &C::CreateFuzzyUpdateOperator, Int(90)},
-        {u"AddRemovedIntoTM", &C::CreateAddRemovedIntoTMOperator, Bool(true)},
-        {u"PrjLangs", &C::CreatePrjLangsOperator, std::make_shared<CPrjLangsProp>(CPrjLangs(7777))},
-        {u"BrandMap", &C::CreateBrandMapOperator,
-         std::make_shared<CIntStrMapProp>(CIntStrMap{{0, u"SourceBrand"}})}}},
-      {"CPEFormatCfg",
-       CPEFormatCfg::Settings(),
-       {{u"MFC.OutputType", &CPEFormatCfg::CreateOutputTypeOperator, Int(0)},
-        {u"MFC.SingleLang.OutFile", &CPEFormatCfg::CreateSingleLangOutFileOperator,
-         Str(u"$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)")},
-        {u"MFC.ResOnly.OutFile", &CPEFormatCfg::CreateResOnlyOutFileOperator,
-         Str(u"$(OutputDir)\\$(SrcFileName)$(WinLang).dll")},
-        {u"MFC.MultiLang.OutFile", &CPEFormatCfg::CreateMultiLangOutFileOperator,
-         Str(u"$(OutputDir)\\Localized\\$(SrcFileName)$(SrcFileExt)")},
-        {u"MFC.MultiLang.SkipEqualResources",
-         &CPEFormatCfg::CreateMultilangSkipEqualResourcesOperator, Bool(false)}}},
-      {"CDfmCfg",
-       CDfmCfg::Settings(),
-       {{u"DFM.UseUnicode", &CDfmCfg::CreateUseUnicodeOperator, Bool(false)},
-        {u"DFM.OutputType", &CDfmCfg::CreateOutputTypeOperator, Int(0)},
-        {u"DFM.SingleLang.OutFile", &CDfmCfg::CreateSingleLangOutFileOperator,
-         Str(u"$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)")},
-        {u"DFM.ResOnly.OutFile", &CDfmCfg::CreateResOnlyOutFileOperator,
-         Str(u"$(OutputDir)\\$(SrcFileName).$(WinLang)")},
-        {u"DFM.MultiLang.OutFile", &CDfmCfg::CreateMultiLangOutFileOperator,
-         Str(u"$(OutputDir)\\Localized\\$(SrcFileName)$(SrcFileExt)")},
-        {u"DFM.MultiLang.SkipEqualResources", &CDfmCfg::CreateMultilangSkipEqualResourcesOperator,
-         Bool(false)}}},
-      {"COutputDirCfg",
-       COutputDirCfg::Settings(),
-       {{u"OutputDir", &COutputDirCfg::CreateOutputDirOperator, Str(u"$(SourceDir)\\$(Brand)")}}},
-      {"CNetResCfg",
-       CNetResCfg::Settings(),
-       {{u"NetRes.ResOutFile", &CNetResCfg::CreateOutputPatternOperator,
-         Str(u"$(OutputDir)\\$(SrcFileName).$(CultureName)$(SrcFileExt)")},
-        {u"NetRes.ParserVersion", &CNetResCfg::CreateParserVersionOperator, Int(0)},
-        {u"NetRes.UseReflectionBasedFormEditor",
-         &CNetResCfg::CreateUseReflectionBasedFormEditorOperator, Bool(true)},
-        {u"NetRes.WpfCategoryView", &CNetResCfg::CreateWpfCategoryViewOperator, Int(-1)},
-        {u"NetRes.HideEmptyItems", &CNetResCfg::CreateWpfHideEmptyItemsOperator, Bool(true)},
-        {u"NetRes.WpfPropFilter", &CNetResCfg::CreateWpfPropFilterOperator,
-         std::make_shared<CFilterProp>(CFilter({u"*"}, {}))},
-        {u"NetRes.ShowImages", &CNetResCfg::CreateShowImagesOperator, Bool(true)}}},
-      {"CNetBinOutCfg",
-       CNetBinOutCfg::Settings(),
-       {{u"NetRes.SignAssembly", &CNetBinOutCfg::CreateSignAssemblyOperator, Bool(false)},
-        {u"NetRes.KeyPairFileName", &CNetBinOutCfg::CreateKeyPairFileNameOperator, Str(u"")},
-        {u"NetRes.BinOutFile", &CNetBinOutCfg::CreateOutputPatternOperator,
-         Str(u"$(OutputDir)\\$(CultureName)\\$(SrcFileName).resources.dll")},
-        {u"NetRes.UsePFX", &CNetBinOutCfg::CreateUsePFXOperator, Bool(false)},
-        {u"NetRes.OutMisc", &CNetBinOutCfg::CreatePFXPasswordOperator, Str(u"")}}},
-      {"CCommonPreviewCfg",
-       CCommonPreviewCfg::Settings(),
-       {{u"ShowPreview", &CCommonPreviewCfg::CreateShowPreviewOperator, Bool(true)},
-        {u"ShowExcluded", &CCommonPreviewCfg::CreateShowExcludedOperator, Bool(true)},
-        {u"ShowSkipped", &CCommonPreviewCfg::CreateShowSkippedOperator, Bool(true)},
-        {u"ShowEmptyFile", &CCommonPreviewCfg::CreateShowEmptyFileOperator, Bool(true)},
-        {u"ShowOnlyRebranded", &CCommonPreviewCfg::CreateShowOnlyRebrandedOperator, Bool(true)}}},
-      {"CInternalFilterCfg",
-       CInternalFilterCfg::Settings(),
-       {{u"InternalFilter", &CInternalFilterCfg::CreateFilterOperator,
-         std::make_shared<CLangSetProp>(CLangSet{})}}},
-      {"CChmFormatCfg",
-       CChmFormatCfg::Settings(),
-       {{u"AutoIndex", &CChmFormatCfg::CreateAutoIndexOperator, Bool(true)},
-        {u"AutoTOC", &CChmFormatCfg::CreateAutoTOCOperator, Int(0)},
-        {u"CreateCHI", &CChmFormatCfg::CreateCreateCHIOperator, Bool(false)}}},
-      {"CDBCfg",
-       CDBCfg::Settings(),
-       {{u"ODBCConnectionString", &CDBCfg::CreateODBCConnectionStringOperator, Str(u"")},
-        {u"SourceName", &CDBCfg::CreateSourceNameOperator, Str(u"")},
-        {u"Tables", &CDBCfg::CreateTablesOperator,
-         std::make_shared<CDBTablesCfgProp>(CDBTablesCfg())},
-        {u"SQLMonitor", &CDBCfg::CreateSQLMonitorOperator, Bool(false)}}},
-      {"CDfmControlMappingCfg",
-       CDfmControlMappingCfg::Settings(),
-       {{u"Dfm.ControlMapping", &CDfmControlMappingCfg::CreateControlMappingOperator,
-         std::make_shared<CControlMappingProp>(CControlMappingList())}}},
-      {"CNetResControlMappingCfg",
-       Detail::CNetResControlMappingCfg::Settings(),
-       {{u"NetRes.ControlMapping", &Detail::CNetResControlMappingCfg::CreateControlMappingOperator,
-         std::make_shared<CControlMappingProp>(CControlMappingList())}}},
-  };
-}
+// The key and the default as the settings listing prints it, in declaration
+// order; the text tells booleans, numbers and texts apart.
+using Rows = std::vector<std::pair<const char*, const char*>>;
 
 TEST(SettingKeys, EveryKeyAndDefaultOfEveryAccessorClass) {
-  CResItem lone;
-  for (const ClassTable& table : Tables()) {
-    SCOPED_TRACE(table.cls);
-    ASSERT_EQ(table.settings.size(), table.rows.size());
-    for (size_t i = 0; i < table.rows.size(); ++i) {
-      const Row& row = table.rows[i];
-      SCOPED_TRACE(CString(row.key).ToUtf8());
-      EXPECT_EQ(table.settings[i].name().GetStr(), CString(row.key));
-      const std::unique_ptr<IPropOperator> op(row.create(lone));
-      EXPECT_EQ(op->GetName().GetStr(), CString(row.key));
-      EXPECT_TRUE(op->IsDefault());
-      // Same class and value; IsEqual is false across property classes.
-      EXPECT_TRUE(op->GetValue(true)->IsEqual(*row.def));
-      EXPECT_TRUE(op->GetValue(false)->IsEqual(*row.def));
-      EXPECT_TRUE(table.settings[i].equalsDefault(lone));
+  const std::pair<const std::vector<CfgAccess::CSettingInfo>&, Rows> tables[] = {
+      {CPrjConfig::Settings(),
+       {{"RunLocalizedCustom", "false"},
+        {"RunLocalizedCmd", ""},
+        {"RunLocalizedWorkDir", ""},
+        {"RunLocalizedCmdArgs", ""},
+        {"CrashFinderDstDir", ""},
+        {"bCrashFinderAutoStart", "true"},
+        {"bCrashUseTempDir", "true"},
+        {"TranslateByValue", "true"},
+        {"FuzzyUpdate", "90"},
+        {"AddRemovedIntoTM", "true"},
+        {"PrjLangs", "native 7777, target 7777, secondary 7777, selected {}"},
+        {"BrandMap", "{0: SourceBrand}"}}},
+      {CPEFormatCfg::Settings(),
+       {{"MFC.OutputType", "0"},
+        {"MFC.SingleLang.OutFile", "$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)"},
+        {"MFC.ResOnly.OutFile", "$(OutputDir)\\$(SrcFileName)$(WinLang).dll"},
+        {"MFC.MultiLang.OutFile", "$(OutputDir)\\Localized\\$(SrcFileName)$(SrcFileExt)"},
+        {"MFC.MultiLang.SkipEqualResources", "false"}}},
+      {CDfmCfg::Settings(),
+       {{"DFM.UseUnicode", "false"},
+        {"DFM.OutputType", "0"},
+        {"DFM.SingleLang.OutFile", "$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)"},
+        {"DFM.ResOnly.OutFile", "$(OutputDir)\\$(SrcFileName).$(WinLang)"},
+        {"DFM.MultiLang.OutFile", "$(OutputDir)\\Localized\\$(SrcFileName)$(SrcFileExt)"},
+        {"DFM.MultiLang.SkipEqualResources", "false"}}},
+      {COutputDirCfg::Settings(), {{"OutputDir", "$(SourceDir)\\$(Brand)"}}},
+      {CNetResCfg::Settings(),
+       {{"NetRes.ResOutFile", "$(OutputDir)\\$(SrcFileName).$(CultureName)$(SrcFileExt)"},
+        {"NetRes.ParserVersion", "0"},
+        {"NetRes.UseReflectionBasedFormEditor", "true"},
+        {"NetRes.WpfCategoryView", "-1"},
+        {"NetRes.HideEmptyItems", "true"},
+        {"NetRes.WpfPropFilter", "includes {*}, excludes {}"},
+        {"NetRes.ShowImages", "true"}}},
+      {CNetBinOutCfg::Settings(),
+       {{"NetRes.SignAssembly", "false"},
+        {"NetRes.KeyPairFileName", ""},
+        {"NetRes.BinOutFile", "$(OutputDir)\\$(CultureName)\\$(SrcFileName).resources.dll"},
+        {"NetRes.UsePFX", "false"},
+        {"NetRes.OutMisc", ""}}},
+      {CCommonPreviewCfg::Settings(),
+       {{"ShowPreview", "true"},
+        {"ShowExcluded", "true"},
+        {"ShowSkipped", "true"},
+        {"ShowEmptyFile", "true"},
+        {"ShowOnlyRebranded", "true"}}},
+      {CInternalFilterCfg::Settings(), {{"InternalFilter", "{}"}}},
+      {CChmFormatCfg::Settings(),
+       {{"AutoIndex", "true"}, {"AutoTOC", "0"}, {"CreateCHI", "false"}}},
+      {CDBCfg::Settings(),
+       {{"ODBCConnectionString", ""},
+        {"SourceName", ""},
+        {"Tables", "{}"},
+        {"SQLMonitor", "false"}}},
+      {CDfmControlMappingCfg::Settings(), {{"Dfm.ControlMapping", "{}"}}},
+      {Detail::CNetResControlMappingCfg::Settings(), {{"NetRes.ControlMapping", "{}"}}},
+  };
+  const CResItem lone;
+  for (const auto& [settings, rows] : tables) {
+    ASSERT_EQ(settings.size(), rows.size()) << rows[0].first;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(settings[i].name().GetStr().ToUtf8(), rows[i].first);
+      EXPECT_EQ(settings[i].text(lone).ToUtf8(), rows[i].second) << rows[i].first;
+      EXPECT_TRUE(settings[i].equalsDefault(lone)) << rows[i].first;
     }
   }
-  EXPECT_TRUE(lone.GetCfgProps().GetProps().empty());
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
 // Help project descriptions: the exact project text of a full and of an
 // empty project, window lines, completion from the default window, equality,
-// the serial form and the property class registry.
+// and the serial form through the property class registry.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "help/HhpInfo.h"
-#include "serial/BinarySerialIn.h"
-#include "serial/BinarySerialOut.h"
 #include "serial/BinarySerialTreeIn.h"
 #include "serial/SerialStrategies.h"
-#include "serial/Streams.h"
+#include "serial/SerialTestUtil.h"
 
 namespace {
 
@@ -135,55 +132,41 @@ TEST(CHhpInfoText, DefaultProjectHasOnlyOptions) {
             "\n");
 }
 
-TEST(CHhpInfoText, VersionOtherThanTwoIsLaterCompatibility) {
-  CHhpInfo info;
-  info.Version = 3;
-  EXPECT_NE(info.ToString().Find(u"Compatibility=1.1 or later\n"), -1);
-  info.Version = 2;
-  EXPECT_NE(info.ToString().Find(u"Compatibility=1.0\n"), -1);
-}
-
 TEST(CWindowEntryText, LinesByPresenceBits) {
-  struct Case {
-    const char* what;
-    std::function<void(CWindowEntry&)> setup;
+  // A width or tab without its presence bit stays out of the line.
+  const struct {
+    const char16_t* toc;
+    int mask;
+    RECT position;
+    int width;
+    unsigned long tab, notify;
     const char* line;
-  };
-  const std::vector<Case> cases = {
-      {"contents only", [](CWindowEntry& w) { w.TOCFile = u"a.hhc"; },
-       "main=\"Help\",\"a.hhc\",,,,,,,,,,,,,,,,,,0x0"},
-      {"position only",
-       [](CWindowEntry& w) {
-         w.ValidMask = 0x10;
-         w.Position = RECT{10, 20, 300, 400};
-         w.Width = 7;  // without its bit it stays out
-       },
+  } cases[] = {
+      {u"a.hhc", 0, {}, 7, 3, 0, "main=\"Help\",\"a.hhc\",,,,,,,,,,,,,,,,,,0x0"},
+      {u"",
+       0x10,
+       {10, 20, 300, 400},
+       7,
+       0,
+       0,
        "main=\"Help\",,,,,,,,,,,,[10,20,300,400],,,,,,,0x0"},
-      {"negative rectangle",
-       [](CWindowEntry& w) {
-         w.ValidMask = 0x10;
-         w.Position = RECT{-5, -1, 0, 1};
-       },
-       "main=\"Help\",,,,,,,,,,,,[-5,-1,0,1],,,,,,,0x0"},
-      {"width and tab",
-       [](CWindowEntry& w) {
-         w.ValidMask = 0x20 | 0x400;
-         w.Width = 255;
-         w.DefaultPaneTab = 10;
-         w.NotifyId = 0xABC;
-       },
-       "main=\"Help\",,,,,,,,,,0xFF,,,,,,,,0xA,0xABC"},
+      {u"", 0x10, {-5, -1, 0, 1}, 0, 0, 0, "main=\"Help\",,,,,,,,,,,,[-5,-1,0,1],,,,,,,0x0"},
+      {u"", 0x420, {}, 255, 10, 0xABC, "main=\"Help\",,,,,,,,,,0xFF,,,,,,,,0xA,0xABC"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     CWindowEntry w;
     w.WindowType = u"main";
     w.TitleBarText = u"Help";
-    c.setup(w);
-    EXPECT_EQ(w.ToString().ToUtf8(), c.line) << c.what;
+    w.TOCFile = c.toc;
+    w.ValidMask = c.mask;
+    w.Position = c.position;
+    w.Width = c.width;
+    w.DefaultPaneTab = c.tab;
+    w.NotifyId = c.notify;
+    EXPECT_EQ(w.ToString().ToUtf8(), c.line);
   }
-  CWindowEntry untitled;
   // Eight string slots, ten number slots, then the notify id.
-  EXPECT_EQ(untitled.ToString().ToUtf8(), "=\"\"" + std::string(19, ',') + "0x0");
+  EXPECT_EQ(CWindowEntry().ToString().ToUtf8(), "=\"\"" + std::string(19, ',') + "0x0");
 }
 
 TEST(CHhpInfo, InitSkippedFieldsFromDefaultWindow) {
@@ -258,68 +241,35 @@ TEST(CHhpInfo, EveryFieldTakesPartInEqualityAndOrder) {
   }
 }
 
-TEST(CHhpInfoSerial, RoundTripAndAbsentNodesKeepFields) {
-  Serial::MemoryStreamOut out;
-  {
-    Serial::Binary::BinarySerialOut writer(out);
-    CHhpInfo info = FullInfo();
-    EXPECT_TRUE(info.Do(writer));
-  }
-  {
-    Serial::MemoryStreamIn in(out.data().data(), static_cast<unsigned int>(out.data().size()));
-    Serial::Binary::BinarySerialIn reader(in);
-    CHhpInfo read;
-    EXPECT_TRUE(read.Do(reader));
-    EXPECT_EQ(read, FullInfo());
-  }
-
-  // A writer that knew only the title: everything else stays as it was.
-  Serial::MemoryStreamOut partial;
-  {
-    Serial::Binary::BinarySerialOut writer(partial);
-    CString title(u"New title");
-    Serial::InNode(writer, u"Title", [&] { return Serial::Do(writer, title); });
-  }
-  Serial::MemoryStreamIn in(partial.data().data(),
-                            static_cast<unsigned int>(partial.data().size()));
-  Serial::Binary::BinarySerialTreeIn tree;
-  ASSERT_TRUE(tree.Load(in));
-  CHhpInfo read = FullInfo();
-  EXPECT_TRUE(read.Do(tree));
-  CHhpInfo expected = FullInfo();
-  expected.Title = u"New title";
-  EXPECT_EQ(read, expected);
-}
-
-TEST(CHhpInfoProp, RoundTripsThroughRegistryAndGzipFile) {
+// Written with its class name, recreated through the registry; a writer
+// that knew only the title leaves every other field as it was.
+TEST(CHhpInfoProp, RoundTripsThroughTheRegistryAndAbsentNodesKeepFields) {
   EXPECT_EQ(CHhpInfoProp::classInstance.GetName(), Serial::NodeName(u"HhpInfoProp"));
-  std::unique_ptr<Serial::SerialObject> made(
-      PropClassRegistry::instance().Create(Serial::NodeName(u"HhpInfoProp")));
-  ASSERT_NE(dynamic_cast<CHhpInfoProp*>(made.get()), nullptr);
-  EXPECT_EQ(static_cast<CHhpInfoProp&>(*made).Get(), CHhpInfo());
-
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  const CString path = CString::FromUtf8(std::string(dir ? dir : "/tmp") + "/hhp_prop.gz");
   Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
   Serial::SerialClassStrategy<CProp> strategy(factory);
   const CHhpInfoProp original(FullInfo());
-  {
-    Serial::GZFileStreamOut file(path, 2);
-    ASSERT_TRUE(file.IsOpen());
-    Serial::Binary::BinarySerialOut writer(file);
-    CProp* written = original.Clone();
-    EXPECT_TRUE(strategy.Do(writer, written));
-    delete written;
-  }
-  Serial::GZFileStreamIn file(path);
-  Serial::Binary::BinarySerialIn reader(file);
-  CProp* read = nullptr;
-  EXPECT_TRUE(strategy.Do(reader, read));
-  std::unique_ptr<CProp> owned(read);
+  const std::unique_ptr<CProp> copy(original.Clone());
+  CProp* read = copy.get();
+  const testutil::Bytes bytes =
+      testutil::Write([&](Serial::ISerialStream& s) { EXPECT_TRUE(strategy.Do(s, read)); });
+  read = nullptr;
+  testutil::Read(bytes, [&](Serial::ISerialStream& s) { EXPECT_TRUE(strategy.Do(s, read)); });
+  const std::unique_ptr<CProp> owned(read);
   ASSERT_NE(owned, nullptr);
   EXPECT_EQ(&owned->GetPropClass(), &CHhpInfoProp::classInstance);
-  EXPECT_TRUE(owned->IsEqual(original));
-  EXPECT_EQ(static_cast<const CHhpInfoProp&>(*owned).Get().ToString(), FullInfo().ToString());
+  EXPECT_EQ(static_cast<const CHhpInfoProp&>(*owned).Get(), FullInfo());
+
+  const testutil::Bytes partial = testutil::Write([](Serial::ISerialStream& s) {
+    CString title(u"New title");
+    Serial::InNode(s, u"Title", [&] { return Serial::Do(s, title); });
+  });
+  Serial::MemoryStreamIn in(partial.data(), static_cast<unsigned int>(partial.size()));
+  Serial::Binary::BinarySerialTreeIn tree;
+  ASSERT_TRUE(tree.Load(in));
+  CHhpInfo info = FullInfo(), expected = FullInfo();
+  EXPECT_TRUE(info.Do(tree));
+  expected.Title = u"New title";
+  EXPECT_EQ(info, expected);
 }
 
 }  // namespace

@@ -5,6 +5,13 @@
 
 #include <stdexcept>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/allocator_interface.h>
+#define ITEMTEST_ALLOCATION_HOOKS 1
+#endif
+#endif
+
 #include "ItemTestUtil.h"
 
 using namespace itemtest;  // NOLINT: test helpers only
@@ -68,6 +75,73 @@ TEST(ItemEventServer, DoubleSubscriptionIsCalledTwiceAndRemovedAtOnce) {
   server.OnResItemChange(&item);
   EXPECT_EQ(rec.log, (Log{"Change @", "Change @"}));
   server.Subscribe(&rec);  // the recorder's own unsubscription follows
+}
+
+// Counts the changes it hears; subscribed for its lifetime.
+struct Counter : CResItemEvents {
+  Counter() { Recorder::Server().Subscribe(this); }
+  ~Counter() override { Recorder::Server().Unsubscribe(this); }
+  void OnResItemChange(CResItem*) override { ++changes; }
+  int changes = 0;
+};
+
+// Deletes itself, and so unsubscribes, at its first notification.
+struct OneShot : Counter {
+  explicit OneShot(int& calls) : calls(calls) {}
+  void OnResItemChange(CResItem*) override {
+    ++calls;
+    delete this;
+  }
+  int& calls;
+};
+
+TEST(ItemEventServer, SubscribersLeavingOrJoiningDuringARound) {
+  Recorder first;  // told first; starts the server
+  int oneShotCalls = 0;
+  Recorder::Server().Subscribe(new OneShot(oneShotCalls));  // subscribed twice
+  auto* doomed = new Counter;
+  std::unique_ptr<Counter> joined;
+  first.probe = [&] {
+    delete doomed;
+    doomed = nullptr;
+    if (!joined) joined = std::make_unique<Counter>();
+  };
+  CResItem item;
+  item.SetType(1);
+  EXPECT_EQ(oneShotCalls, 1);
+  EXPECT_EQ(joined->changes, 0);  // from the next notification on
+  item.SetType(2);
+  EXPECT_EQ(joined->changes, 1);
+  EXPECT_EQ(first.log, (Log{"Change @", "Change @"}));
+}
+
+#ifdef ITEMTEST_ALLOCATION_HOOKS
+bool countAllocations = false;
+int allocations = 0;
+void CountAllocation(const volatile void*, size_t) {
+  if (countAllocations) ++allocations;
+}
+void IgnoreFree(const volatile void*) {}
+#endif
+
+TEST(ItemEventServer, DeliveringAllocatesNothing) {
+#ifdef ITEMTEST_ALLOCATION_HOOKS
+  static const int installed =
+      __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
+  ASSERT_NE(installed, 0);
+  Counter one, two;
+  CItemEventServer& server = Recorder::Server();
+  server.Startup();
+  CResItem item;
+  countAllocations = true;
+  server.OnResItemChange(&item);
+  countAllocations = false;
+  server.Shutdown();
+  EXPECT_EQ(one.changes + two.changes, 2);
+  EXPECT_EQ(allocations, 0);
+#else
+  GTEST_SKIP() << "counts allocations through the address sanitizer's hooks";
+#endif
 }
 
 TEST(ScopeObjects, PairEnterAndExitAlsoOnException) {

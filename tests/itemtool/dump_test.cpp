@@ -378,7 +378,8 @@ TEST_F(DumpFileTest, PlainAndGzipFilesDumpAlike) {
 
 TEST_F(DumpFileTest, ExampleFileIsGzipAndHoldsTheExampleGraph) {
   const std::string path = PathOf("example.serial.gz");
-  ASSERT_TRUE(WriteExampleFile(path));
+  CString error;
+  ASSERT_TRUE(WriteExampleFile(path, error));
   std::ifstream file(path, std::ios::binary);
   char magic[2] = {};
   file.read(magic, 2);
@@ -389,7 +390,9 @@ TEST_F(DumpFileTest, ExampleFileIsGzipAndHoldsTheExampleGraph) {
 }
 
 TEST_F(DumpFileTest, ExampleToAMissingFolderFails) {
-  EXPECT_FALSE(WriteExampleFile(PathOf("no/such/folder.gz")));
+  CString error;
+  EXPECT_FALSE(WriteExampleFile(PathOf("no/such/folder.gz"), error));
+  EXPECT_EQ(error.ToUtf8(), "No such file or directory");
 }
 
 }  // namespace

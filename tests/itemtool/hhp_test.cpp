@@ -20,7 +20,8 @@ using itemtool_test::Temp;
 
 TEST(HhpCommand, PrintsTheSampleProjectText) {
   const std::string path = Temp("sample.hhp.serial.gz");
-  ASSERT_TRUE(itemtool::SaveHhpFile(path, itemtool::BuildSampleHhp()));
+  CString error;
+  ASSERT_TRUE(itemtool::SaveHhpFile(path, itemtool::BuildSampleHhp(), error));
   std::ostringstream out, err;
   EXPECT_EQ(itemtool::PrintHhpFile(path, out, err), itemtool::kExitOk);
   EXPECT_EQ(err.str(), "");
@@ -45,7 +46,8 @@ TEST(HhpCommand, RejectsOtherContent) {
     ASSERT_TRUE(Serial::SerialClassStrategy<CProp>(factory).Do(writer, pointer));
   }
   const std::string example = Temp("hhp_example.serial.gz");
-  ASSERT_TRUE(itemtool::WriteExampleFile(example));
+  CString error;
+  ASSERT_TRUE(itemtool::WriteExampleFile(example, error));
   for (const std::string& path : {other, example}) {
     std::ostringstream out, err;
     EXPECT_EQ(itemtool::PrintHhpFile(path, out, err), itemtool::kExitMalformed) << path;

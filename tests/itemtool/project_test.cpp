@@ -18,10 +18,10 @@ using itemtool_test::Temp;
 TEST(SampleProject, InfoOfSavedFileAndFailures) {
   const std::string path = Temp("sample.serial.gz");
   const auto root = itemtool::BuildSampleProject();
-  ASSERT_TRUE(itemtool::SaveProjectFile(path, *root));
+  std::ostringstream out, err;
+  ASSERT_EQ(itemtool::SaveProject(path, *root, err), itemtool::kExitOk);
 
   // 23 properties: 21 texts, an assembly version and a dialog rectangle.
-  std::ostringstream out, err;
   EXPECT_EQ(itemtool::InfoFile(path, true, out, err), itemtool::kExitOk);
   EXPECT_EQ(out.str(),
             "{\"version\": \"6.0.5865\", \"items\": 11, \"translations\": 21, \"properties\": 23, "
@@ -43,7 +43,7 @@ TEST(SampleProject, InfoOfSavedFileAndFailures) {
   const std::string cut = Temp("sample-cut.serial");
   {
     // The plain (unzipped) form cut in the middle of the body.
-    std::unique_ptr<Serial::IStreamIn> stream = itemtool::OpenSerialFile(path, err);
+    auto stream = itemtool::OpenSerialFile(path, err);
     std::string plain(1 << 16, '\0');
     plain.resize(stream->read(&plain[0], static_cast<unsigned int>(plain.size())));
     std::ofstream(cut, std::ios::binary) << plain.substr(0, plain.size() / 2);
@@ -59,8 +59,8 @@ TEST(SampleProject, InfoOfSavedFileAndFailures) {
 TEST(SampleProject, SavedProjectLoadsEqualAndResavesIdentically) {
   const std::string first = Temp("first.serial.gz"), second = Temp("second.serial.gz");
   const auto root = itemtool::BuildSampleProject();
-  ASSERT_TRUE(itemtool::SaveProjectFile(first, *root));
   std::ostringstream err;
+  ASSERT_EQ(itemtool::SaveProject(first, *root, err), itemtool::kExitOk);
   std::unique_ptr<CResItem> loaded;
   {
     auto in = itemtool::OpenSerialFile(first, err);
@@ -72,7 +72,7 @@ TEST(SampleProject, SavedProjectLoadsEqualAndResavesIdentically) {
   EXPECT_TRUE(*loaded == *root);
   ASSERT_EQ(loaded->GetResItems().size(), 2u);
   EXPECT_EQ(loaded->GetResItems()[0]->GetParent(), loaded.get());
-  ASSERT_TRUE(itemtool::SaveProjectFile(second, *loaded));
+  ASSERT_EQ(itemtool::SaveProject(second, *loaded, err), itemtool::kExitOk);
   EXPECT_EQ(itemtool_test::Slurp(first), itemtool_test::Slurp(second));
 }
 

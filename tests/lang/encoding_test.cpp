@@ -7,12 +7,12 @@
 
 #include <memory>
 
-#include "serial/SerialTestUtil.h"
+#include "LangTestUtil.h"
 
 namespace {
 
-using testutil::FromHex;
-using testutil::Hex;
+using langtest::BodyHex;
+using langtest::ReadBody;
 
 TEST(CEncoding, DefaultsAndNamedEncodings) {
   EXPECT_EQ(CEncoding().codepage, -3);
@@ -92,11 +92,10 @@ TEST(CEncoding, OrderByCodepageThenName) {
 
 TEST(CEncoding, SerialFormIsNameThenCodepage) {
   CEncoding named(CString(u"utf-8"));
-  EXPECT_EQ(Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(named.Do(s)); })),
+  EXPECT_EQ(BodyHex(named),
             "1A 0A 00 00 00 75 00 74 00 66 00 2D 00 38 00 1A 04 00 00 00 FD FF FF FF");
   CEncoding back(932);
-  testutil::Read(testutil::Stream(FromHex("1A 00 00 00 00 1A 04 00 00 00 E9 FD 00 00")),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody("1A 00 00 00 00 1A 04 00 00 00 E9 FD 00 00", back));
   EXPECT_EQ(back, CEncoding(65001));
 }
 
@@ -135,38 +134,25 @@ const char kCfgBytes[] =
 TEST(CEncodingCfg, ExactBytesBothWaysAndMissingDefault) {
   CEncodingCfg cfg;
   cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
-  EXPECT_EQ(Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(cfg.Do(s)); })),
-            Hex(FromHex(kCfgBytes)));
+  EXPECT_EQ(BodyHex(cfg), kCfgBytes);
   CEncodingCfg back(CEncoding(1250));
   back.GetEncodingsByLang()[0x0407] = CEncoding(1252);  // replaced by the read
-  testutil::Read(testutil::Stream(FromHex(kCfgBytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody(kCfgBytes, back));
   EXPECT_TRUE(back == cfg);
 
   // The map node only, then the end of "Root".
   const std::string mapOnly(kCfgBytes, std::string(kCfgBytes).find("18 01 07"));
-  EXPECT_THROW(testutil::Read(testutil::Stream(FromHex(mapOnly)),
-                              [&](Serial::ISerialStream& s) { back.Do(s); }),
-               Serial::Exceptions::FormatIO);
+  EXPECT_THROW(ReadBody(mapOnly, back), Serial::Exceptions::FormatIO);
 }
 
 TEST(CEncodingCfgProp, RegisteredAndRoundTripsThroughTheRegistry) {
   EXPECT_EQ(CEncodingCfgProp::classInstance.GetName(), Serial::NodeName(u"EncodingCfg"));
   EXPECT_TRUE(CEncodingCfgProp(CEncodingCfgProp::classInstance).Get() == CEncodingCfg());
-
   CEncodingCfg cfg(CEncoding(CString(u"utf-8")));
   cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
   cfg.GetEncodingsByLang()[0x10419] = CEncoding::SelectAnsiByLang;
-  CEncodingCfgProp prop(cfg);
-  Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
-  Serial::SerialClassStrategy<CProp> strategy(factory);
-  const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) {
-    CProp* raw = &prop;
-    EXPECT_TRUE(strategy.Do(s, raw));
-  });
-  CProp* raw = nullptr;
-  testutil::Read(bytes, [&](Serial::ISerialStream& s) { EXPECT_TRUE(strategy.Do(s, raw)); });
-  const std::unique_ptr<CProp> back(raw);
+  const CEncodingCfgProp prop(cfg);
+  const std::unique_ptr<CProp> back = langtest::RegistryCopy(prop);
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(&back->GetPropClass(), &CEncodingCfgProp::classInstance);
   EXPECT_TRUE(back->IsEqual(prop));

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "serial/SerialTestUtil.h"
+#include "LangTestUtil.h"
 
 namespace {
 
-using testutil::FromHex;
-using testutil::Hex;
+using langtest::BodyHex;
+using langtest::ReadBody;
 
 const int kNone = 7777;
 const int kEnUs = 0x0409, kDe = 0x0407, kFr = 0x040C, kJa = 0x0411, kIt = 0x0410;
@@ -71,6 +71,8 @@ TEST(CPrjLangs, SetSelectedLangsKeepsTargetAndSecondaryInside) {
       {CPrjLangs(kEnUs), {}, {}, kEnUs, kNone},
       {Make(kEnUs, {kDe}, kEnUs | kBrand1, kNone), {}, {}, kEnUs | kBrand1, kNone},
       {CPrjLangs(), {}, {}, kNone, kNone},
+      // The old undefined value is its low half, not the undefined language.
+      {CPrjLangs(77777777), {kNone}, {kNone}, kNone, kNone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -130,11 +132,9 @@ const char kPrjLangsBytes[] =
 
 TEST(CPrjLangs, ExactBytesBothWays) {
   CPrjLangs langs = Make(kEnUs, {kDe}, kDe, kNone);
-  EXPECT_EQ(Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(langs.Do(s)); })),
-            Hex(FromHex(kPrjLangsBytes)));
+  EXPECT_EQ(BodyHex(langs), kPrjLangsBytes);
   CPrjLangs back = Make(kJa, {kFr}, kFr, kNone);
-  testutil::Read(testutil::Stream(FromHex(kPrjLangsBytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody(kPrjLangsBytes, back));
   EXPECT_TRUE(back == langs) << Describe(back);
 }
 
@@ -146,8 +146,7 @@ TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
   bytes.replace(bytes.find(de, target), de.size(), old);
   CPrjLangs back;
-  testutil::Read(testutil::Stream(FromHex(bytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody(bytes, back));
   EXPECT_EQ(back.getSecondary(), kNone);
   EXPECT_EQ(back.getTarget(), 77777777);
 }
@@ -158,14 +157,11 @@ TEST(CPrjLangs, BadFieldOrMissingNodeFailsTheRead) {
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
   bytes.replace(bytes.find("1A 04 00 00 00 07 04 00 00", target), 26, "1A 02 00 00 00 07 04");
   CPrjLangs back;
-  testutil::Read(testutil::Stream(FromHex(bytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_FALSE(back.Do(s)); });
+  EXPECT_FALSE(ReadBody(bytes, back));
 
   // Without "Secondary" the binary reader meets the end of "Root".
   const std::string noSecondary(kPrjLangsBytes, std::string(kPrjLangsBytes).find("18 01 09"));
-  EXPECT_THROW(testutil::Read(testutil::Stream(FromHex(noSecondary)),
-                              [&](Serial::ISerialStream& s) { back.Do(s); }),
-               Serial::Exceptions::FormatIO);
+  EXPECT_THROW(ReadBody(noSecondary, back), Serial::Exceptions::FormatIO);
 }
 
 TEST(CLangSet, ExactBytesBothWays) {
@@ -173,11 +169,9 @@ TEST(CLangSet, ExactBytesBothWays) {
   const char bytes[] =
       "1A 04 00 00 00 02 00 00 00 18 00 1A 04 00 00 00 07 04 00 00 19 "
       "18 00 1A 04 00 00 00 09 04 01 00 19";
-  EXPECT_EQ(Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(set.Do(s)); })),
-            bytes);
+  EXPECT_EQ(BodyHex(set), bytes);
   CLangSet back{kJa};
-  testutil::Read(testutil::Stream(FromHex(bytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody(bytes, back));
   EXPECT_EQ(back, set);
 }
 
@@ -255,11 +249,9 @@ const char kFilterBytes[] =
 
 TEST(CFilter, ExactBytesBothWays) {
   CFilter filter({u"*"}, {u"Foreground"});
-  EXPECT_EQ(Hex(testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(filter.Do(s)); })),
-            Hex(FromHex(kFilterBytes)));
+  EXPECT_EQ(BodyHex(filter), kFilterBytes);
   CFilter back({u"stale"}, {});
-  testutil::Read(testutil::Stream(FromHex(kFilterBytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody(kFilterBytes, back));
   EXPECT_TRUE(back == filter);
 }
 
@@ -269,8 +261,7 @@ TEST(CFilter, ReadingMergesNamesThatDifferInCase) {
       "1A 04 00 00 00 02 00 00 00 18 00 1A 06 00 00 00 61 00 62 00 63 00 19 "
       "18 00 1A 06 00 00 00 41 00 42 00 43 00 19 1A 04 00 00 00 00 00 00 00";
   CFilter back({}, {u"stale"});
-  testutil::Read(testutil::Stream(FromHex(bytes)),
-                 [&](Serial::ISerialStream& s) { EXPECT_TRUE(back.Do(s)); });
+  EXPECT_TRUE(ReadBody(bytes, back));
   ASSERT_EQ(back.includes.size(), 1u);
   EXPECT_EQ(*back.includes.begin(), CString(u"abc"));
   EXPECT_TRUE(back.excludes.empty());
@@ -298,35 +289,22 @@ TEST(LangPropClasses, NamesDefaultsAndOrder) {
 }
 
 TEST(LangPropClasses, RoundTripThroughTheRegistry) {
-  CPrjLangs langs = Make(kEnUs | kBrand1, {kDe, kFr | kBrand1}, kDe, kNone);
-  std::vector<std::unique_ptr<CProp>> props;
-  props.emplace_back(new CPrjLangsProp(langs));
-  props.emplace_back(new CPrjLangsProp(CPrjLangs()));
-  props.emplace_back(new CLangSetProp(CLangSet{kJa, kDe | kBrand1, -1}));
-  props.emplace_back(new CLangSetProp(CLangSet{}));
-  props.emplace_back(new CFilterProp(CFilter({u"*"}, {u"Foreground", u"Width"})));
-  props.emplace_back(new CFilterProp(CFilter({u"Text", u"\u00c9t\u00e9"}, {})));
-  props.emplace_back(new CFilterProp(CFilter()));
-
-  Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
-  Serial::SerialClassStrategy<CProp> strategy(factory);
-  const testutil::Bytes bytes = testutil::Write([&](Serial::ISerialStream& s) {
-    for (auto& prop : props) {
-      CProp* raw = prop.get();
-      EXPECT_TRUE(strategy.Do(s, raw));
-    }
-  });
-  testutil::Read(bytes, [&](Serial::ISerialStream& s) {
-    for (const auto& prop : props) {
-      CProp* raw = nullptr;
-      EXPECT_TRUE(strategy.Do(s, raw));
-      const std::unique_ptr<CProp> back(raw);
-      ASSERT_NE(back, nullptr);
-      EXPECT_EQ(&back->GetPropClass(), &prop->GetPropClass());
-      EXPECT_TRUE(back->IsEqual(*prop)) << prop->GetPropClass().GetName().GetStrValue().ToUtf8();
-      EXPECT_TRUE(std::unique_ptr<CProp>(back->Clone())->IsEqual(*prop));
-    }
-  });
+  const CPrjLangs langs = Make(kEnUs | kBrand1, {kDe, kFr | kBrand1}, kDe, kNone);
+  const std::unique_ptr<CProp> props[] = {
+      std::make_unique<CPrjLangsProp>(langs),
+      std::make_unique<CPrjLangsProp>(CPrjLangs()),
+      std::make_unique<CLangSetProp>(CLangSet{kJa, kDe | kBrand1, -1}),
+      std::make_unique<CLangSetProp>(CLangSet{}),
+      std::make_unique<CFilterProp>(CFilter({u"*"}, {u"Foreground", u"Width"})),
+      std::make_unique<CFilterProp>(CFilter({u"Text", u"\u00c9t\u00e9"}, {})),
+      std::make_unique<CFilterProp>(CFilter()),
+  };
+  for (const auto& prop : props) {
+    const std::unique_ptr<CProp> back = langtest::RegistryCopy(*prop);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(&back->GetPropClass(), &prop->GetPropClass());
+    EXPECT_TRUE(back->IsEqual(*prop)) << prop->GetPropClass().GetName().GetStrValue().ToUtf8();
+  }
 }
 
 }  // namespace

@@ -79,6 +79,9 @@ TEST(Bstr, Allocation) {
   SysFreeString(inner);
 }
 
+// A maker of one variant, so that each case can build it over garbage.
+#define MAKE(...) [] { return _variant_t(__VA_ARGS__); }
+
 TEST(Variant, ConstructorsPickTypeAndZeroUnusedBytes) {
   static_assert(sizeof(VARIANT) == 16 && sizeof(_variant_t) == 16);
   static_assert(!std::is_constructible_v<_variant_t, const char*>);
@@ -87,31 +90,24 @@ TEST(Variant, ConstructorsPickTypeAndZeroUnusedBytes) {
     std::string bytes;  // the 16 bytes with the pointer of a BSTR left out
     _variant_t (*make)();
   } cases[] = {
-      {VT_I4, "03 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", [] { return _variant_t(5); }},
-      {VT_I2, "02 00 00 00 00 00 00 00 FE FF 00 00 00 00 00 00",
-       [] { return _variant_t(int16_t{-2}); }},
-      {VT_BOOL, "0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", [] { return _variant_t(true); }},
-      {VT_BOOL, "0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00",
-       [] { return _variant_t(int16_t{7}, VT_BOOL); }},
-      {VT_R8, "05 00 00 00 00 00 00 00 00 00 00 00 00 00 04 40", [] { return _variant_t(2.5); }},
-      {VT_R4, "04 00 00 00 00 00 00 00 00 00 20 40 00 00 00 00", [] { return _variant_t(2.5f); }},
-      {VT_I8, "14 00 00 00 00 00 00 00 FF FF FF FF FF FF FF FF", [] { return _variant_t(-1L); }},
-      {VT_I8, "14 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", [] { return _variant_t(5LL); }},
-      {VT_UI8, "15 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", [] { return _variant_t(5ULL); }},
-      {VT_UI4, "13 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", [] { return _variant_t(5u); }},
-      {VT_UI1, "11 00 00 00 00 00 00 00 C8 00 00 00 00 00 00 00",
-       [] { return _variant_t(uint8_t{200}); }},
-      {VT_I1, "10 00 00 00 00 00 00 00 F6 00 00 00 00 00 00 00",
-       [] { return _variant_t(int8_t{-10}); }},
-      {VT_UI2, "12 00 00 00 00 00 00 00 34 12 00 00 00 00 00 00",
-       [] { return _variant_t(uint16_t{0x1234}); }},
-      {VT_ERROR, "0A 00 00 00 00 00 00 00 07 00 00 00 00 00 00 00",
-       [] { return _variant_t(7, VT_ERROR); }},
-      {VT_DATE, "07 00 00 00 00 00 00 00 00 00 00 00 00 00 F0 3F",
-       [] { return _variant_t(1.0, VT_DATE); }},
-      {VT_BSTR, "08 00 00 00 00 00 00 00", [] { return _variant_t(u"x"); }},
-      {VT_BSTR, "08 00 00 00 00 00 00 00", [] { return _variant_t(CString(u"x")); }},
-      {VT_BSTR, "08 00 00 00 00 00 00 00", [] { return _variant_t(3, VT_BSTR); }},
+      {VT_I4, "03 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5)},
+      {VT_I2, "02 00 00 00 00 00 00 00 FE FF 00 00 00 00 00 00", MAKE(int16_t{-2})},
+      {VT_BOOL, "0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", MAKE(true)},
+      {VT_BOOL, "0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", MAKE(int16_t{7}, VT_BOOL)},
+      {VT_R8, "05 00 00 00 00 00 00 00 00 00 00 00 00 00 04 40", MAKE(2.5)},
+      {VT_R4, "04 00 00 00 00 00 00 00 00 00 20 40 00 00 00 00", MAKE(2.5f)},
+      {VT_I8, "14 00 00 00 00 00 00 00 FF FF FF FF FF FF FF FF", MAKE(-1L)},
+      {VT_I8, "14 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5LL)},
+      {VT_UI8, "15 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5ULL)},
+      {VT_UI4, "13 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5u)},
+      {VT_UI1, "11 00 00 00 00 00 00 00 C8 00 00 00 00 00 00 00", MAKE(uint8_t{200})},
+      {VT_I1, "10 00 00 00 00 00 00 00 F6 00 00 00 00 00 00 00", MAKE(int8_t{-10})},
+      {VT_UI2, "12 00 00 00 00 00 00 00 34 12 00 00 00 00 00 00", MAKE(uint16_t{0x1234})},
+      {VT_ERROR, "0A 00 00 00 00 00 00 00 07 00 00 00 00 00 00 00", MAKE(7, VT_ERROR)},
+      {VT_DATE, "07 00 00 00 00 00 00 00 00 00 00 00 00 00 F0 3F", MAKE(1.0, VT_DATE)},
+      {VT_BSTR, "08 00 00 00 00 00 00 00", MAKE(u"x")},
+      {VT_BSTR, "08 00 00 00 00 00 00 00", MAKE(CString(u"x"))},
+      {VT_BSTR, "08 00 00 00 00 00 00 00", MAKE(3, VT_BSTR)},
   };
   for (const Case& c : cases) {
     // Construct over garbage so that zeros can only come from the constructor.

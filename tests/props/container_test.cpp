@@ -139,6 +139,17 @@ TEST(CPropContainer, ManyClassesRoundTripInNameOrder) {
   EXPECT_EQ(Write(back), Write(container));
 }
 
+TEST(CPropContainer, WritingStopsAfterAValueTheFormatRefuses) {
+  CPropContainer container;
+  container.SetPropW(u"a", new CIntProp(1));
+  container.SetPropW(u"b", new CVariantProp(_variant_t(int64_t{5})));  // no 64-bit variants
+  container.SetPropW(u"c", new CIntProp(3));
+  CPropContainer back;
+  Read(back, Write(container));
+  ASSERT_EQ(back.GetProps().size(), 1u);
+  EXPECT_EQ(back.GetPropW(u"a")->GetInt(), 1);
+}
+
 TEST(CPropContainer, HandlerSeesOldAndNewValuesAround) {
   Recorder recorder;
   CPropContainer container(&recorder);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/CString.h"
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 namespace storage_test {
 

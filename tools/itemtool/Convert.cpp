@@ -21,8 +21,10 @@
 #include "config/OldPrjConfig.h"
 #include "items/ResItem.h"
 #include "items/TransItem.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "storage/Storage.h"
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 namespace itemtool {
 
@@ -150,12 +152,10 @@ int ConvertFile(const std::string& oldPath, const std::string& newPath, bool pro
   summary.convertedSettings = root->GetCfgProps().GetProps().size() - before;
 
   bar.Enter("saving");
-  const bool saved = SaveProjectFile(newPath, *root);
+  CString error;
+  const bool saved = SaveProjectFile(CString::FromUtf8(newPath), *root, kProjectGzipLevel, error);
   bar.Finish();
-  if (!saved) {
-    err << "itemtool: " << newPath << ": cannot create\n";
-    return kExitUnreadable;
-  }
+  if (!saved) return CannotWrite(newPath, error, err);
   out << oldPath << " -> " << newPath << ": " << summary.info.items << " items, "
       << summary.info.translations << " translations, " << summary.info.properties
       << " properties, " << summary.binaryBytes << " binary bytes, "
@@ -327,22 +327,38 @@ void SetSampleValues(CStorage& storage) {
 }  // namespace
 
 bool WriteSampleOldDb(const std::string& path, unsigned int blockSize, std::ostream& err) {
-  std::remove(path.c_str());
+  // The database is built beside the target and renamed over it when
+  // complete, so a failure leaves any file that stood there untouched.
+  CAtomicFile file(CString::FromUtf8(path));
+  CString error;
+  if (file.InPlace()) {
+    CannotWrite(path, u"not a regular file", err);
+    return false;
+  }
+  if (!file.Open(error)) {
+    CannotWrite(path, error, err);
+    return false;
+  }
   StreamMessager messages(err);
   {
-    CStorage storage(CString::FromUtf8(path));
+    CStorage storage(file.WritePath());
     if (!storage.IsGood()) {
-      err << "itemtool: " << path << ": cannot create\n";
+      CannotWrite(path, u"cannot create the database", err);
       return false;
     }
     storage.CreateDb();
     SetSampleValues(storage);
   }
-  SqlDb db(path);
-  InsertSampleItems(db, blockSize);
-  if (!db.IsGood()) {
-    err << "itemtool: " << path << ": " << (db.Error().empty() ? "cannot open" : db.Error())
-        << '\n';
+  {
+    SqlDb db(ToNativePath(file.WritePath()));
+    InsertSampleItems(db, blockSize);
+    if (!db.IsGood()) {
+      CannotWrite(path, CString::FromUtf8(db.Error().empty() ? "cannot open" : db.Error()), err);
+      return false;
+    }
+  }
+  if (!file.Commit(error)) {
+    CannotWrite(path, error, err);
     return false;
   }
   return true;

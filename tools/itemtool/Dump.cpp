@@ -234,13 +234,21 @@ void PrintRoot(const SerialTreeNode& top, const Serial::VersionInfo& version, Du
   Printer(format, out).Print(*it->second, version);
 }
 
-bool DumpStream(Serial::IStreamIn& in, DumpFormat format, std::ostream& out) {
-  Serial::Binary::BinarySerialTreeIn tree;
+namespace {
+
+bool LoadTree(Serial::IStreamIn& in, Serial::Binary::BinarySerialTreeIn& tree) {
   try {
-    if (!tree.Load(in)) return false;
+    return tree.Load(in);
   } catch (const Serial::Exceptions::FormatIO&) {
     return false;
   }
+}
+
+}  // namespace
+
+bool DumpStream(Serial::IStreamIn& in, DumpFormat format, std::ostream& out) {
+  Serial::Binary::BinarySerialTreeIn tree;
+  if (!LoadTree(in, tree)) return false;
   PrintRoot(tree.GetRootNode(), tree.GetSchemeVersion(), format, out);
   return true;
 }
@@ -251,8 +259,8 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
   out += '"';
 }
 
-std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::ostream& err) {
-  const CString widePath = CString::FromUtf8(path);
+std::unique_ptr<Serial::GZFileStreamIn> OpenSerialFile(const std::string& path,
+                                                       std::ostream& err) {
   // A directory opens for reading on Linux and then reads as empty; it is
   // an unreadable argument, not a malformed file.
   std::error_code ignored;
@@ -260,43 +268,35 @@ std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::
     err << "itemtool: " << path << ": is a directory\n";
     return nullptr;
   }
-  unsigned char magic[2] = {0, 0};
-  unsigned int magicSize = 0;
-  {
-    Serial::FileStreamIn probe(widePath);
-    if (!probe.IsOpen()) {
-      const int error = errno;
-      err << "itemtool: " << path << ": cannot open: " << std::strerror(error) << '\n';
-      return nullptr;
-    }
-    magicSize = probe.read(magic, sizeof(magic));
-  }
-  std::unique_ptr<Serial::IStreamIn> in;
-  bool opened = false;
-  if (magicSize == 2 && magic[0] == 0x1F && magic[1] == 0x8B) {
-    auto gz = std::make_unique<Serial::GZFileStreamIn>(widePath);
-    opened = gz->IsOpen();
-    in = std::move(gz);
-  } else {
-    auto plain = std::make_unique<Serial::FileStreamIn>(widePath);
-    opened = plain->IsOpen();
-    in = std::move(plain);
-  }
-  if (!opened) {
-    err << "itemtool: " << path << ": cannot open\n";
+  auto in = std::make_unique<Serial::GZFileStreamIn>(CString::FromUtf8(path));
+  if (!in->IsOpen()) {
+    const int error = errno;
+    err << "itemtool: " << path << ": cannot open: " << std::strerror(error) << '\n';
     return nullptr;
   }
   return in;
 }
 
+bool CheckWholeFile(Serial::GZFileStreamIn& in, const std::string& path, std::ostream& err) {
+  std::string reason;
+  if (in.ReadToEnd(reason)) return true;
+  err << "itemtool: " << path << ": " << reason << '\n';
+  return false;
+}
+
 int DumpFile(const std::string& path, DumpFormat format, std::ostream& out, std::ostream& err) {
-  const std::unique_ptr<Serial::IStreamIn> in = OpenSerialFile(path, err);
+  const std::unique_ptr<Serial::GZFileStreamIn> in = OpenSerialFile(path, err);
   if (!in) return kExitUnreadable;
   try {
-    if (!DumpStream(*in, format, out)) {
+    // The tree is printed only once the whole file has proved sound.
+    Serial::Binary::BinarySerialTreeIn tree;
+    const bool valid = LoadTree(*in, tree);
+    if (!CheckWholeFile(*in, path, err)) return kExitMalformed;
+    if (!valid) {
       err << "itemtool: " << path << ": not a valid serial file\n";
       return kExitMalformed;
     }
+    PrintRoot(tree.GetRootNode(), tree.GetSchemeVersion(), format, out);
   } catch (const std::bad_alloc&) {
     err << "itemtool: " << path << ": out of memory\n";
     return kExitMalformed;

@@ -37,9 +37,14 @@ void PrintRoot(const Serial::SerialTreeNode& top, const Serial::VersionInfo& ver
 // printed, when the bytes are not a valid serial stream.
 bool DumpStream(Serial::IStreamIn& in, DumpFormat format, std::ostream& out);
 
-// Opens the file at `path` (UTF-8) for reading, through gzip when it starts
-// with the gzip magic bytes. Null, with one line on `err`, when it cannot.
-std::unique_ptr<Serial::IStreamIn> OpenSerialFile(const std::string& path, std::ostream& err);
+// Opens the file at `path` (UTF-8) for reading, plain or gzip (zlib reads a
+// plain file through unchanged). Null, with one line on `err`, when it cannot.
+std::unique_ptr<Serial::GZFileStreamIn> OpenSerialFile(const std::string& path, std::ostream& err);
+
+// Reads the rest of `in` and checks a gzip file's checksum and length. False,
+// with one line on `err`, when they do not match: a reader may stop well
+// before the end, so only this proves the file whole.
+bool CheckWholeFile(Serial::GZFileStreamIn& in, const std::string& path, std::ostream& err);
 
 // Dumps the file at `path` (UTF-8), read through gzip when it starts with
 // the gzip magic bytes. Returns the exit status; a failure prints one line

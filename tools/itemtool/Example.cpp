@@ -9,10 +9,9 @@
 #include "platform/CString.h"
 #include "platform/Variant.h"
 #include "platform/WinTypes.h"
-#include "serial/BinarySerialOut.h"
 #include "serial/SerialDo.h"
+#include "serial/SerialFile.h"
 #include "serial/SerialStrategies.h"
-#include "serial/Streams.h"
 
 namespace itemtool {
 
@@ -70,12 +69,13 @@ void WriteExampleGraph(Serial::ISerialStream& s) {
   s.LeaveNode();  // Project
 }
 
-bool WriteExampleFile(const std::string& path) {
-  Serial::GZFileStreamOut file(CString::FromUtf8(path), kExampleGzipLevel);
-  if (!file.IsOpen()) return false;
-  Serial::Binary::BinarySerialOut writer(file);
-  WriteExampleGraph(writer);
-  return true;
+bool WriteExampleFile(const std::string& path, CString& error) {
+  return Serial::SaveSerialFile(CString::FromUtf8(path), kExampleGzipLevel,
+                                [](Serial::ISerialStream& s) {
+                                  WriteExampleGraph(s);
+                                  return true;
+                                },
+                                error);
 }
 
 }  // namespace itemtool

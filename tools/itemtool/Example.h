@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/CString.h"
 #include "serial/ISerialStream.h"
 
 namespace itemtool {
@@ -14,8 +15,8 @@ constexpr unsigned int kExampleGzipLevel = 2;
 // Writes the example graph to `s` (below "Root" for a binary writer).
 void WriteExampleGraph(Serial::ISerialStream& s);
 
-// Writes the example graph to a gzip serial file at `path` (UTF-8). False
-// when the file cannot be created.
-bool WriteExampleFile(const std::string& path);
+// Writes the example graph to a gzip serial file at `path` (UTF-8) with the
+// safe save. False, with the reason in `error`, when it cannot.
+bool WriteExampleFile(const std::string& path, CString& error);
 
 }  // namespace itemtool

@@ -10,7 +10,7 @@
 #include "Dump.h"
 #include "Example.h"
 #include "serial/BinarySerialIn.h"
-#include "serial/BinarySerialOut.h"
+#include "serial/SerialFile.h"
 #include "serial/SerialStrategies.h"
 #include "serial/Streams.h"
 
@@ -59,15 +59,14 @@ bool WriteHhp(Serial::ISerialStream& s, const CHhpInfo& info) {
   return DoProp(s, prop);
 }
 
-bool SaveHhpFile(const std::string& path, const CHhpInfo& info) {
-  Serial::GZFileStreamOut file(CString::FromUtf8(path), kExampleGzipLevel);
-  if (!file.IsOpen()) return false;
-  Serial::Binary::BinarySerialOut writer(file);
-  return WriteHhp(writer, info);
+bool SaveHhpFile(const std::string& path, const CHhpInfo& info, CString& error) {
+  return Serial::SaveSerialFile(
+      CString::FromUtf8(path), kExampleGzipLevel,
+      [&info](Serial::ISerialStream& s) { return WriteHhp(s, info); }, error);
 }
 
 int PrintHhpFile(const std::string& path, std::ostream& out, std::ostream& err) {
-  const std::unique_ptr<Serial::IStreamIn> in = OpenSerialFile(path, err);
+  const std::unique_ptr<Serial::GZFileStreamIn> in = OpenSerialFile(path, err);
   if (!in) return kExitUnreadable;
   std::unique_ptr<CProp> prop;
   bool ok = false;
@@ -79,6 +78,7 @@ int PrintHhpFile(const std::string& path, std::ostream& out, std::ostream& err) 
   } catch (const std::bad_alloc&) {
     ok = false;
   }
+  if (!CheckWholeFile(*in, path, err)) return kExitMalformed;
   const auto* hhp = ok ? dynamic_cast<const CHhpInfoProp*>(prop.get()) : nullptr;
   if (!hhp) {
     err << "itemtool: " << path << ": not a help project file\n";

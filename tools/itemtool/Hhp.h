@@ -21,9 +21,9 @@ CHhpInfo BuildSampleHhp();
 // The body of a help project file: `info` as one polymorphic property value.
 bool WriteHhp(Serial::ISerialStream& s, const CHhpInfo& info);
 
-// Writes `info` as a gzip help project file at `path` (UTF-8). False when
-// the file cannot be created.
-bool SaveHhpFile(const std::string& path, const CHhpInfo& info);
+// Writes `info` as a gzip help project file at `path` (UTF-8) with the safe
+// save. False, with the reason in `error`, when it cannot.
+bool SaveHhpFile(const std::string& path, const CHhpInfo& info, CString& error);
 
 // Reads the help project file at `path` and prints its project text.
 // Returns the exit status; a failure prints one line on `err`.

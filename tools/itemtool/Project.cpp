@@ -12,7 +12,6 @@
 #include "Dump.h"
 #include "config/PrjConfig.h"
 #include "serial/BinarySerialIn.h"
-#include "serial/BinarySerialOut.h"
 #include "serial/SerialStrategies.h"
 #include "serial/Streams.h"
 
@@ -88,19 +87,15 @@ std::unique_ptr<CResItem> BuildSampleProject() {
   return root;
 }
 
-bool WriteProject(Serial::ISerialStream& s, CResItem& root) {
-  // The owning strategy writes exactly what its pointer strategy writes.
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  CResItem* pointer = &root;
-  return Serial::MonoPtrSerialStrategy<CResItem>(item, factory).Do(s, pointer);
+int CannotWrite(const std::string& path, const CString& reason, std::ostream& err) {
+  err << "itemtool: " << path << ": cannot write: " << reason.ToUtf8() << '\n';
+  return kExitUnreadable;
 }
 
-bool SaveProjectFile(const std::string& path, CResItem& root) {
-  Serial::GZFileStreamOut file(CString::FromUtf8(path), 2);
-  if (!file.IsOpen()) return false;
-  Serial::Binary::BinarySerialOut writer(file);
-  return WriteProject(writer, root);
+int SaveProject(const std::string& path, const CResItem& root, std::ostream& err) {
+  CString error;
+  if (SaveProjectFile(CString::FromUtf8(path), root, kProjectGzipLevel, error)) return kExitOk;
+  return CannotWrite(path, error, err);
 }
 
 ProjectInfo Summarize(const CResItem& root) {
@@ -127,7 +122,7 @@ ProjectInfo Summarize(const CResItem& root) {
 }
 
 int InfoFile(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
-  const std::unique_ptr<Serial::IStreamIn> in = OpenSerialFile(path, err);
+  const std::unique_ptr<Serial::GZFileStreamIn> in = OpenSerialFile(path, err);
   if (!in) return kExitUnreadable;
   std::unique_ptr<CResItem> root;
   Serial::VersionInfo version = Serial::UNDEFINED_SCHEME_VERSION;
@@ -140,6 +135,7 @@ int InfoFile(const std::string& path, bool json, std::ostream& out, std::ostream
   } catch (const std::bad_alloc&) {
     root.reset();
   }
+  if (!CheckWholeFile(*in, path, err)) return kExitMalformed;
   if (!root) {
     err << "itemtool: " << path << ": not a valid project file\n";
     return kExitMalformed;

@@ -25,12 +25,16 @@ constexpr int kJapanese = 0x0411;
 // controls and strings, translated into three languages.
 std::unique_ptr<CResItem> BuildSampleProject();
 
-// Saves the tree below `root` as a gzip project file. False when the file
-// cannot be created.
-bool SaveProjectFile(const std::string& path, CResItem& root);
+// The gzip level of the project files the tool writes.
+constexpr int kProjectGzipLevel = 2;
 
-// Writes the project below `root`, which stays the caller's.
-bool WriteProject(Serial::ISerialStream& s, CResItem& root);
+// Saves the project below `root` at `path` (UTF-8) with the safe save.
+// Returns the exit status; a failure prints "itemtool: PATH: cannot write:
+// REASON" on `err`.
+int SaveProject(const std::string& path, const CResItem& root, std::ostream& err);
+
+// Prints the line of a failed write and returns its exit status.
+int CannotWrite(const std::string& path, const CString& reason, std::ostream& err);
 
 // What `info` reports of a project.
 struct ProjectInfo {

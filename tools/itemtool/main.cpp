@@ -2,8 +2,6 @@
 // commands live in Dump, Example, Project, Langs, Hhp and Convert.
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -28,6 +26,21 @@ constexpr char kUsage[] =
     "       itemtool sample-hhp FILE\n"
     "       itemtool convert OLD NEW\n"
     "       itemtool sample-olddb FILE\n";
+
+constexpr char kHelp[] =
+    "\n"
+    "  dump            print any serial file (plain or gzip) as an indented tree, or JSON\n"
+    "  info            summarise a project file: items, translations, languages, settings\n"
+    "  example         write a small serial file showing the kinds of stored values\n"
+    "  sample-project  write a small translated project file\n"
+    "  langs           list the language table: ids, culture names, code pages\n"
+    "  hhp             print the project text of a stored help project description\n"
+    "  sample-hhp      write a stored help project description\n"
+    "  convert         convert an older SQLite 2 project database into a project file\n"
+    "  sample-olddb    write an older SQLite 2 project database\n"
+    "\n"
+    "Files are replaced only once the new one is complete on disk.\n"
+    "Exit status: 0 success, 1 malformed input, 2 unreadable or unwritable file or usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "itemtool: " << message << '\n' << kUsage;
@@ -70,12 +83,6 @@ int Printed(int status) {
   return status;
 }
 
-int CannotCreate(const std::string& path, int error = 0) {
-  std::cerr << "itemtool: " << path << ": cannot create"
-            << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
-  return itemtool::kExitUnreadable;
-}
-
 int Run(const std::string& command, const Args& args) {
   if (command == "dump") {
     if (const int e = ExpectFiles(args, 1, "dump takes one FILE"); e >= 0) return e;
@@ -92,15 +99,15 @@ int Run(const std::string& command, const Args& args) {
   }
   if (command == "example") {
     if (const int e = ExpectFiles(args, 1, "example takes one FILE"); e >= 0) return e;
-    errno = 0;
-    return itemtool::WriteExampleFile(args.files[0]) ? itemtool::kExitOk
-                                                     : CannotCreate(args.files[0], errno);
+    CString error;
+    return itemtool::WriteExampleFile(args.files[0], error)
+               ? itemtool::kExitOk
+               : itemtool::CannotWrite(args.files[0], error, std::cerr);
   }
   if (command == "sample-project") {
     if (const int e = ExpectFiles(args, 1, "sample-project takes one FILE"); e >= 0) return e;
     const std::unique_ptr<CResItem> root = itemtool::BuildSampleProject();
-    return itemtool::SaveProjectFile(args.files[0], *root) ? itemtool::kExitOk
-                                                           : CannotCreate(args.files[0]);
+    return itemtool::SaveProject(args.files[0], *root, std::cerr);
   }
   if (command == "hhp") {
     if (const int e = ExpectFiles(args, 1, "hhp takes one FILE"); e >= 0) return e;
@@ -108,9 +115,10 @@ int Run(const std::string& command, const Args& args) {
   }
   if (command == "sample-hhp") {
     if (const int e = ExpectFiles(args, 1, "sample-hhp takes one FILE"); e >= 0) return e;
-    return itemtool::SaveHhpFile(args.files[0], itemtool::BuildSampleHhp())
+    CString error;
+    return itemtool::SaveHhpFile(args.files[0], itemtool::BuildSampleHhp(), error)
                ? itemtool::kExitOk
-               : CannotCreate(args.files[0]);
+               : itemtool::CannotWrite(args.files[0], error, std::cerr);
   }
   if (command == "convert") {
     if (const int e = ExpectFiles(args, 2, "convert takes OLD and NEW"); e >= 0) return e;
@@ -135,7 +143,7 @@ int main(int argc, char** argv) {
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
+    std::cout << kUsage << kHelp;
     return itemtool::kExitOk;
   }
   const bool json = command == "dump" || command == "info" || command == "langs";

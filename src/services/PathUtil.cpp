@@ -1,7 +1,7 @@
 // Path texts are handled here in their stored Windows form; the file system
 // is reached only through the platform layer, with ToNativePath applied at
 // the last moment so that both forms of separator work.
-#include "util/PathUtil.h"
+#include "services/PathUtil.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,9 +11,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
-#include "util/Messaging.h"
-#include "util/MiscUtil.h"
-#include "util/StrUtil.h"
+#include "services/Messaging.h"
+#include "services/MiscUtil.h"
+#include "text/StrUtil.h"
 
 namespace {
 

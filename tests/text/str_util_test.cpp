@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "util/StrUtil.h"
+#include "text/StrUtil.h"
 
 namespace {
 

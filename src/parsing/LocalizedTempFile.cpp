@@ -1,7 +1,7 @@
 // Saving and loading localized-file requests. The item chain is borrowed from
 // a parent substituter while it is written, so ownership is handed back with
 // care before the substituter restores the project.
-#include "util/LocalizedTempFile.h"
+#include "parsing/LocalizedTempFile.h"
 
 #include "items/CfgHolder.h"
 #include "serial/BinarySerialIn.h"

@@ -1,7 +1,7 @@
 // The system services of the tool on top of the platform layer: external
 // programs with their output routed to the message panel, registry readers,
 // resources by number, and the run report file.
-#include "util/MiscUtil.h"
+#include "services/MiscUtil.h"
 
 #include <string>
 #include <string_view>
@@ -11,7 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/StringResources.h"
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "platform/CString.h"
 #include "platform/Files.h"
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 // The native folder `<ITEMLIB_TEST_TMP>/<suite>.<test>`, emptied and created.
 inline std::string ScratchDir() {

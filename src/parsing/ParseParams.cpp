@@ -1,7 +1,7 @@
 // Parse parameters and their serial form. The item chain of a serialisable
 // parameter set either belongs to a parent substituter (built in process) or
 // to the object itself (read from a stream); Release() knows which.
-#include "util/ParseParams.h"
+#include "parsing/ParseParams.h"
 
 #include "items/CfgHolder.h"
 #include "serial/SerialStrategies.h"

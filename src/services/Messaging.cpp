@@ -1,7 +1,7 @@
 // The dispatcher of host messages and the receiver interface's defaults.
 // Kept apart from the items so that storage and process code can report
 // without knowing who listens.
-#include "util/Messaging.h"
+#include "services/Messaging.h"
 
 #include <algorithm>
 

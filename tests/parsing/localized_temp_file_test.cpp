@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,8 @@
 #include "serial/BinarySerialOut.h"
 #include "serial/BinarySerialTreeIn.h"
 #include "serial/Streams.h"
-#include "util/LocalizedTempFile.h"
-#include "util/ParseParams.h"
+#include "parsing/LocalizedTempFile.h"
+#include "parsing/ParseParams.h"
 
 namespace {
 
@@ -71,6 +72,24 @@ std::string Chain(const CResItem* top) {
   return chain;
 }
 
+// The serialised fields, languages in hex, and the chain below the item.
+std::string Fields(const CreateLocalizedTempFile& r) {
+  std::ostringstream out;
+  out << std::hex << r.fileName.ToUtf8() << '|' << r.originalFileName.ToUtf8() << '|'
+      << r.param.nativeLang << '|' << r.param.targetLang << '|' << r.param.projectDir.ToUtf8()
+      << '|' << r.param.targetCultureName.ToUtf8() << '|' << r.fileItemLevel << '|'
+      << Chain(r.GetItem());
+  return out.str();
+}
+
+std::string Fields(const CSerialParseFileParam& p) {
+  std::ostringstream out;
+  out << std::hex << p.parseLang << '|' << p.nativeLang << '|' << p.format << '|'
+      << p.fileName.ToUtf8() << '|' << p.useRelative << '|' << p.projectFolder.ToUtf8() << '|'
+      << p.isScanForChanges << '|' << p.originalFile.ToUtf8() << '|' << Chain(p.GetItem());
+  return out.str();
+}
+
 // A stream holding one int node, as an older or partial writer leaves it.
 void LoadOneNode(Serial::Binary::BinarySerialTreeIn& tree, const char16_t* name, int value) {
   Serial::MemoryStreamOut out;
@@ -82,73 +101,65 @@ void LoadOneNode(Serial::Binary::BinarySerialTreeIn& tree, const char16_t* name,
   ASSERT_TRUE(tree.Load(in));
 }
 
-TEST(CCreateLocalizedParam, AbsentNodesKeepTheDefaults) {
+TEST(HandOverFiles, AbsentNodesKeepTheDefaults) {
+  // An older or partial writer: one node of each kind.
   Serial::Binary::BinarySerialTreeIn tree;
   LoadOneNode(tree, u"tgt_lng", 0x409);
-  CCreateLocalizedParam read;
-  read.flag = false;
-  EXPECT_TRUE(read.Do(tree));
-  EXPECT_EQ(read.targetLang, 0x409);
-  EXPECT_EQ(read.nativeLang, 7777);
-  EXPECT_EQ(read.projectDir, u"##");
-  EXPECT_EQ(read.targetCultureName, u"##");
-  EXPECT_FALSE(read.flag);  // never serialised, so never overwritten
+  CCreateLocalizedParam request;
+  request.flag = false;
+  EXPECT_TRUE(request.Do(tree));
+  EXPECT_EQ(request.targetLang, 0x409);
+  EXPECT_EQ(request.nativeLang, 7777);
+  EXPECT_EQ(request.projectDir + request.targetCultureName, u"####");
+  EXPECT_FALSE(request.flag);  // never serialised, so never overwritten
+
+  Serial::Binary::BinarySerialTreeIn parseTree;
+  LoadOneNode(parseTree, u"ParseLng", 0x40C);
+  CSerialParseFileParam parse;
+  EXPECT_TRUE(parse.Do(parseTree));
+  EXPECT_EQ(Fields(parse), "40c|1e61|ffffffff||0||0||");
 }
 
 TEST(CreateLocalizedTempFile, SaveAndLoadCarryTheAncestorChain) {
-  Project project;
   CCreateLocalizedParam param;
   param.nativeLang = 0x409;
   param.targetLang = 0x10407;  // German with brand 1
   param.projectDir = u"C:\\prj";
   param.targetCultureName = u"de-DE";
   const CString path = TempPath("localized.serial.gz");
-  ASSERT_TRUE(
-      CreateLocalizedTempFile::Save(path, u"out\\de\\app.exe", u"app.exe", *project.file, param));
-  project.ExpectWhole();
+  const struct {
+    bool ofRoot;
+    const char* fields;
+  } cases[] = {
+      {false, "out\\de\\app.exe|app.exe|409|10407|C:\\prj|de-DE|2|root>folder>file>dialog"},
+      {true, "out\\de\\app.exe|app.exe|409|10407|C:\\prj|de-DE|0|root>folder(+)>sibling"},
+  };
+  for (const auto& c : cases) {
+    Project project;
+    CResItem& item = c.ofRoot ? *project.root : *project.file;
+    ASSERT_TRUE(CreateLocalizedTempFile::Save(path, u"out\\de\\app.exe", u"app.exe", item, param));
+    project.ExpectWhole();
+    Serial::FileStreamIn raw(path);
+    unsigned char magic[2] = {0, 0};
+    EXPECT_EQ(raw.read(magic, 2), 2u);
+    EXPECT_EQ(magic[0] * 256 + magic[1], 0x1F8B);  // gzip, not a plain serial file
 
-  Serial::FileStreamIn raw(path);
-  unsigned char magic[2] = {0, 0};
-  EXPECT_EQ(raw.read(magic, 2), 2u);
-  EXPECT_EQ(magic[0], 0x1F);  // gzip, not a plain serial file
-  EXPECT_EQ(magic[1], 0x8B);
+    CreateLocalizedTempFile loaded;
+    ASSERT_TRUE(loaded.Load(path));
+    EXPECT_EQ(Fields(loaded), c.fields);
+    CResItem* fileCopy = loaded.GetFileItem();
+    ASSERT_NE(fileCopy, nullptr);
+    EXPECT_EQ(*fileCopy, item);
+    const CTransItem* german = fileCopy->GetTranslation(0x407);
+    EXPECT_EQ(german ? german->GetStr() : CString(), c.ofRoot ? u"" : u"Datei");
+    const CProp* setting = CCfgHolder::GetPropW(*fileCopy, u"OutputDir", true);
+    ASSERT_NE(setting, nullptr);
+    EXPECT_EQ(setting->GetStr(), u"out");  // inherited along the chain
 
-  CreateLocalizedTempFile loaded;
-  ASSERT_TRUE(loaded.Load(path));
-  EXPECT_EQ(loaded.fileName, u"out\\de\\app.exe");
-  EXPECT_EQ(loaded.originalFileName, u"app.exe");
-  EXPECT_EQ(loaded.param.nativeLang, 0x409);
-  EXPECT_EQ(loaded.param.targetLang, 0x10407);
-  EXPECT_EQ(loaded.param.projectDir, u"C:\\prj");
-  EXPECT_EQ(loaded.param.targetCultureName, u"de-DE");
-  EXPECT_EQ(loaded.fileItemLevel, 2);
-  EXPECT_EQ(Chain(loaded.GetItem()), "root>folder>file>dialog");
-  CResItem* fileCopy = loaded.GetFileItem();
-  ASSERT_NE(fileCopy, nullptr);
-  EXPECT_EQ(*fileCopy, *project.file);
-  ASSERT_NE(fileCopy->GetTranslation(0x407), nullptr);
-  EXPECT_EQ(fileCopy->GetTranslation(0x407)->GetStr(), u"Datei");
-  const CProp* setting = CCfgHolder::GetPropW(*fileCopy, u"OutputDir", true);
-  ASSERT_NE(setting, nullptr);
-  EXPECT_EQ(setting->GetStr(), u"out");
-
-  // Copying hands the chain over.
-  CreateLocalizedTempFile copy(loaded);
-  EXPECT_EQ(loaded.GetItem(), nullptr);
-  EXPECT_EQ(copy.GetFileItem(), fileCopy);
-  EXPECT_EQ(copy.fileName, u"out\\de\\app.exe");
-}
-
-TEST(CreateLocalizedTempFile, SaveOfTheRootIsLevelZero) {
-  Project project;
-  const CString path = TempPath("localized_root.serial.gz");
-  ASSERT_TRUE(CreateLocalizedTempFile::Save(path, u"a", u"b", *project.root, {}));
-  project.ExpectWhole();
-  CreateLocalizedTempFile loaded;
-  ASSERT_TRUE(loaded.Load(path));
-  EXPECT_EQ(loaded.fileItemLevel, 0);
-  EXPECT_EQ(loaded.GetFileItem(), loaded.GetItem());
-  EXPECT_EQ(Chain(loaded.GetItem()), "root>folder(+)>sibling");
+    CreateLocalizedTempFile copy(loaded);  // copying hands the chain over
+    EXPECT_EQ(loaded.GetItem(), nullptr);
+    EXPECT_EQ(copy.GetFileItem(), fileCopy);
+  }
 }
 
 TEST(CreateLocalizedTempFile, LoadFailures) {
@@ -196,7 +207,7 @@ TEST(CSerialParseFileParam, BuiltInProcessDetachesAndRestoresTheFileItem) {
   project.ExpectWhole();
 }
 
-TEST(CSerialParseFileParam, GzipRoundTripAndAbsentNodes) {
+TEST(CSerialParseFileParam, GzipRoundTrip) {
   Project project;
   // Without children below the file item, the first-child line ends there.
   std::unique_ptr<CResItem> dialog(project.file->RemoveItem(project.file->GetResItems().front()));
@@ -224,29 +235,10 @@ TEST(CSerialParseFileParam, GzipRoundTripAndAbsentNodes) {
     Serial::Binary::BinarySerialIn reader(file);
     EXPECT_TRUE(read.Do(reader));
   }
-  EXPECT_EQ(read.parseLang, 0x411);
-  EXPECT_EQ(read.nativeLang, 0x409);
-  EXPECT_EQ(read.format, 7);
-  EXPECT_EQ(read.fileName, u"a.rc");
-  EXPECT_TRUE(read.useRelative);
-  EXPECT_EQ(read.projectFolder, u"C:\\prj");
-  EXPECT_TRUE(read.isScanForChanges);
-  EXPECT_EQ(read.originalFile, u"orig.rc");
-  EXPECT_EQ(Chain(read.GetItem()), "root>folder>file");
+  EXPECT_EQ(Fields(read), "411|409|7|a.rc|1|C:\\prj|1|orig.rc|root>folder>file");
   ASSERT_NE(read.GetFileItem(), nullptr);
   EXPECT_EQ(*read.GetFileItem(), *project.file);
   EXPECT_EQ(read.GetFileItem()->GetParent()->GetParent(), read.GetItem());
-
-  // An older writer without "iFormat" or "Item": defaults stay, no chain.
-  Serial::Binary::BinarySerialTreeIn tree;
-  LoadOneNode(tree, u"ParseLng", 0x40C);
-  CSerialParseFileParam old;
-  EXPECT_TRUE(old.Do(tree));
-  EXPECT_EQ(old.parseLang, 0x40C);
-  EXPECT_EQ(old.nativeLang, 7777);
-  EXPECT_EQ(old.format, -1);
-  EXPECT_FALSE(old.useRelative);
-  EXPECT_EQ(old.GetFileItem(), nullptr);
 }
 
 }  // namespace

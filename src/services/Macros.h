@@ -19,8 +19,10 @@ class MacrosUtil {
   // replacing every occurrence of each key (case-sensitive, left to right,
   // non-overlapping), until a pass replaces nothing. Values may contain
   // macros of the map; text that matches no key stays. REQUIRES: no value
-  // reintroduces a key, directly or through other keys; for such a map the
-  // expansion stops after one replacing pass per entry.
+  // reintroduces a key, directly or through other keys; such a map never
+  // reaches a pass without replacements, and its expansion stops after a
+  // number of passes that grows with the map and the text, or before a
+  // replacement would grow the text by more than 2^20 units.
   static CString ApplyMacrosMap(const CString& text, const MacrosMap& macros);
 
   // `base` with every entry of `overrides` added or replaced.

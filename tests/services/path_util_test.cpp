@@ -11,8 +11,8 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/StringResources.h"
-#include "util/MiscUtil.h"
-#include "util/PathUtil.h"
+#include "services/MiscUtil.h"
+#include "services/PathUtil.h"
 
 namespace {
 

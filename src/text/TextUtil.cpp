@@ -1,7 +1,7 @@
 // Escapes, unified resource identifiers and SQL quoting. They run over every
 // text of a project, so each builds its result in one allocation and texts
 // that need no change are handed back untouched.
-#include "util/TextUtil.h"
+#include "text/TextUtil.h"
 
 #include <array>
 #include <cstring>

@@ -1,7 +1,7 @@
 // CStrUtil: per-code-unit case mapping. Unlike CString::MakeLower, which maps
 // code points, this never changes a surrogate, matching how texts were
 // compared when the project was made.
-#include "util/StrUtil.h"
+#include "text/StrUtil.h"
 
 #include <unicode/uchar.h>
 

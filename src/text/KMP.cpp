@@ -2,7 +2,7 @@
 // (skip a fall-back to the same character) for every entry but the last,
 // which must stay the plain border so that overlapping matches are found
 // after a match the whole-word rule rejects.
-#include "util/KMP.h"
+#include "text/KMP.h"
 
 #include <unicode/uchar.h>
 
