@@ -33,11 +33,13 @@ namespace fs = std::filesystem;
 
 bool ok = true;
 
-// `body` as a whole binary stream in `dir`/`name`.
+// `body` as a whole binary stream in `dir`/`name`, after the `prefix` bytes
+// by which some targets pick a layout.
 template <typename Body>
-void Seed(const fs::path& dir, const char* name, Body body) {
+void Seed(const fs::path& dir, const char* name, Body body, fuzz::Bytes bytes = {}) {
   fs::create_directories(dir);
-  const fuzz::Bytes bytes = fuzz::Save(body);
+  const fuzz::Bytes stream = fuzz::Save(body);
+  bytes.insert(bytes.end(), stream.begin(), stream.end());
   std::ofstream file(dir / name, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
@@ -85,6 +87,9 @@ int main(int argc, char** argv) {
   Seed(root / "fuzz_project", "project_sample", [&](auto& s) { DoProject(s, project); });
   // The sample's settings: properties of several classes.
   Seed(root / "fuzz_prop_container", "settings", [&](auto& s) { project->GetCfgProps().Do(s); });
+  Seed(root / "fuzz_binary_paths", "project", [&](auto& s) { DoProject(s, project); }, {0});
+  Seed(root / "fuzz_binary_paths", "settings", [&](auto& s) { project->GetCfgProps().Do(s); },
+       {2});
   CResItem& file = *project->GetResItems()[0];
   fs::create_directories(root / "fuzz_old_project");
   ok = itemtool::WriteSampleOldDb((root / "fuzz_old_project/old_project.db").string(), 300,

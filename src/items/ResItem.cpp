@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "items/ItemEvents.h"
-#include "serial/SerialDo.h"
-#include "serial/SerialStrategies.h"
+#include "serial/BinaryPaths.h"
 
 namespace {
 
@@ -175,57 +175,113 @@ void CResItem::OnAfterPropChange(const CPropContainer& container, const CPropNam
   if (&container == &cfgProps_) Events().OnConfigPropChanged(this, name, oldValue, newValue);
 }
 
+// The lists below keep the container strategies' layout and reading rules:
+// a count, then one anonymous node per element; an element that fails to
+// read ends the list (its node left first), one that throws is freed.
+template <typename Path>
+bool CResItem::DoChildren(Path& p) {
+  unsigned int count = static_cast<unsigned int>(children_.size());
+  if (!p.IsReading()) {
+    Serial::DoFixed(p, count);
+    for (CResItem* child : children_) {
+      if (!p.Enter()) return false;
+      bool isNull = child == nullptr;
+      Serial::DoBool(p, isNull);
+      // A child too deep to write ends the list: a reader could not go on.
+      const bool ok = !child || child->DoOn(p);
+      p.Leave();
+      if (!ok) return false;
+    }
+    return true;
+  }
+  children_.clear();
+  if (!Serial::DoFixed(p, count)) return false;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (!p.Enter()) return false;
+    bool isNull = true;
+    std::unique_ptr<CResItem> child;
+    const bool ok = Serial::DoBool(p, isNull);
+    if (ok && !isNull) {
+      child = std::make_unique<CResItem>();
+      child->DoOn(p);
+    }
+    p.Leave();
+    if (!ok) return false;
+    if (child) {
+      children_.push_back(child.get());
+      child.release();
+    }
+  }
+  return true;
+}
+
 namespace {
 
-Serial::NodeName ByteName(unsigned char byte) { return Serial::NodeName(byte); }
+// One translation entry: an anonymous node with the language, one with the
+// translation (a null flag, then its nodes). Writing takes the map's own
+// pointer, reading fills an owning one.
+template <typename Path, typename Holder>
+bool DoTransEntry(Path& p, int& lang, Holder& trans) {
+  if (!p.Enter()) return false;
+  const bool keyOk = Serial::DoFixed(p, lang);
+  p.Leave();
+  if (!keyOk || !p.Enter()) return false;
+  bool isNull = trans == nullptr;
+  const bool ok = Serial::DoBool(p, isNull);
+  if (ok && !isNull) {
+    if constexpr (!std::is_pointer_v<Holder>) {
+      trans = std::make_unique<CTransItem>(CLangId::Undefined);
+    }
+    trans->DoOn(p);
+  }
+  p.Leave();
+  return ok;
+}
 
 }  // namespace
 
-bool CResItem::DoChildren(Serial::ISerialStream& s) {
-  Serial::DefaultSerialStrategy<CResItem> itemStrategy;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(itemStrategy, factory);
-  if (!s.IsReading()) {
-    return Serial::STLContainerSerialStrategy<std::vector<CResItem*>, CResItem*>(pointer).Do(
-        s, children_);
-  }
-  children_.clear();
-  return Serial::ReadElements(
-      s, pointer,
-      [this](CResItem*&& child) {
-        if (child) children_.push_back(child);
-      },
-      [](CResItem*& child) { delete child; });
-}
-
-bool CResItem::DoTranslations(Serial::ISerialStream& s) {
-  Serial::DefaultSerialStrategy<int> key;
-  Serial::DefaultSerialStrategy<CTransItem> transStrategy;
-  Serial::DefaultMonoFactory<CTransItem> factory;
-  Serial::MonoPtrSerialStrategy<CTransItem> pointer(transStrategy, factory);
-  Serial::PairSerialStrategy<int, CTransItem*> pair(key, pointer);
-  if (!s.IsReading()) {
-    return Serial::MapSerialStrategy<std::map<int, CTransItem*>>(pair).Do(s, translations_);
+template <typename Path>
+bool CResItem::DoTranslations(Path& p) {
+  unsigned int count = static_cast<unsigned int>(translations_.size());
+  if (!p.IsReading()) {
+    Serial::DoFixed(p, count);
+    for (auto& entry : translations_) {
+      if (!p.Enter()) return false;
+      int lang = entry.first;
+      const bool ok = DoTransEntry(p, lang, entry.second);
+      p.Leave();
+      if (!ok) return false;
+    }
+    return true;
   }
   translations_.clear();
-  return Serial::ReadElements(
-      s, pair,
-      [this](std::pair<int, CTransItem*>&& entry) {
-        // Keys arrive in order: the end is the place to try first.
-        const size_t before = translations_.size();
-        if (entry.second) translations_.emplace_hint(translations_.end(), entry.first, entry.second);
-        if (translations_.size() == before) delete entry.second;
-      },
-      [](std::pair<int, CTransItem*>& entry) { delete entry.second; });
+  if (!Serial::DoFixed(p, count)) return false;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (!p.Enter()) return false;
+    int lang = 0;
+    std::unique_ptr<CTransItem> trans;
+    const bool ok = DoTransEntry(p, lang, trans);
+    p.Leave();
+    if (!ok) return false;
+    // Keys arrive in order: the end is the place to try first. A repeated
+    // language keeps the first translation.
+    if (trans) {
+      const size_t before = translations_.size();
+      translations_.emplace_hint(translations_.end(), lang, trans.get());
+      if (translations_.size() != before) trans.release();
+    }
+  }
+  return true;
 }
 
-void CResItem::DoData(Serial::ISerialStream& s) {
-  if (!s.IsReading()) {
-    s.WriteField(dataSize_, data_.get());
+template <typename Path>
+void CResItem::DoData(Path& p) {
+  if (!p.IsReading()) {
+    p.Write(dataSize_, data_.get());
     return;
   }
   unsigned int size = 0;
-  const void* field = s.ReadField(size);
+  const void* field = p.Read(size);
   if (!field || size == 0) {
     data_.reset();
     dataSize_ = 0;
@@ -237,7 +293,12 @@ void CResItem::DoData(Serial::ISerialStream& s) {
 }
 
 bool CResItem::Do(Serial::ISerialStream& s) {
-  const bool reading = s.IsReading();
+  return Serial::WithPath(s, [this](auto& p) { return DoOn(p); });
+}
+
+template <typename Path>
+bool CResItem::DoOn(Path& p) {
+  const bool reading = p.IsReading();
   const NestingGuard depth;
   if (!depth.within) {
     if (reading) throw Serial::Exceptions::FormatIO();
@@ -245,25 +306,33 @@ bool CResItem::Do(Serial::ISerialStream& s) {
   }
   // An absent node (tree reader) leaves its field as it is; the values'
   // own results do not stop the item.
-  using Serial::InNode;
-  InNode(s, Serial::NodeName(), [&] { return CPropContainer::Do(s); });
-  InNode(s, ByteName(0x65), [&] { return Serial::Do(s, resId_); });
-  InNode(s, ByteName(0x66), [&] { return Serial::Do(s, type_); });
-  const bool childrenOk = InNode(s, ByteName(0x67), [&] { return DoChildren(s); });
-  InNode(s, ByteName(0x68), [&] { return DoTranslations(s); });
-  InNode(s, ByteName(0x69), [&] { return Serial::Do(s, comment_); });
-  InNode(s, ByteName(0x6A), [&] { return Serial::Do(s, tabNum_); });
-  InNode(s, ByteName(0x6B), [&] { return Serial::Do(s, state_); });
+  const auto field = [&p](unsigned char name, auto&& body) {
+    if (!p.Enter(name)) return false;
+    const bool ok = body();
+    p.Leave();
+    return ok;
+  };
+  if (p.Enter()) {
+    CPropContainer::DoOn(p);
+    p.Leave();
+  }
+  field(0x65, [&] { return Serial::DoText(p, resId_); });
+  field(0x66, [&] { return Serial::DoFixed(p, type_); });
+  const bool childrenOk = field(0x67, [&] { return DoChildren(p); });
+  field(0x68, [&] { return DoTranslations(p); });
+  field(0x69, [&] { return Serial::DoText(p, comment_); });
+  field(0x6A, [&] { return Serial::DoFixed(p, tabNum_); });
+  field(0x6B, [&] { return Serial::DoFixed(p, state_); });
   // A stream without the data node (the tree reader's view of an older
   // writer) means no data, as an absent field does.
-  if (s.EnterNode(ByteName(0x6C))) {
-    DoData(s);
-    s.LeaveNode();
+  if (p.Enter(static_cast<unsigned char>(0x6C))) {
+    DoData(p);
+    p.Leave();
   } else if (reading) {
     data_.reset();
     dataSize_ = 0;
   }
-  InNode(s, ByteName(0x6D), [&] { return cfgProps_.Do(s); });
+  field(0x6D, [&] { return cfgProps_.DoOn(p); });
   if (reading) {
     for (CResItem* child : children_) child->SetParent(this);
     for (auto& entry : translations_) entry.second->SetParent(this);
@@ -272,11 +341,35 @@ bool CResItem::Do(Serial::ISerialStream& s) {
   return reading || childrenOk;
 }
 
+template bool CResItem::DoOn(Serial::StreamPath&);
+template bool CResItem::DoOn(Serial::Binary::BinaryOutPath&);
+template bool CResItem::DoOn(Serial::Binary::BinaryInPath&);
+
+namespace {
+
+// An owned, possibly null item: a null flag, then the item.
+template <typename Path>
+bool DoRoot(Path& p, std::unique_ptr<CResItem>& root) {
+  bool isNull = root == nullptr;
+  if (!p.IsReading()) {
+    Serial::DoBool(p, isNull);
+    return isNull || root->DoOn(p);
+  }
+  isNull = true;
+  if (!Serial::DoBool(p, isNull)) return false;
+  std::unique_ptr<CResItem> item;
+  if (!isNull) {
+    item = std::make_unique<CResItem>();
+    item->DoOn(p);
+  }
+  root = std::move(item);
+  return true;
+}
+
+}  // namespace
+
 bool DoProject(Serial::ISerialStream& s, std::unique_ptr<CResItem>& root) {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(item, factory);
-  return Serial::AutoPtrSerialStrategy<CResItem>(pointer).Do(s, root);
+  return Serial::WithPath(s, [&root](auto& p) { return DoRoot(p, root); });
 }
 
 bool SaveProjectFile(const CString& path, const CResItem& root, int level, CString& error) {

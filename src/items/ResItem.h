@@ -84,6 +84,10 @@ class CResItem : public IPropContHandler, public CPropContainer {
   // writing only part of the item. Otherwise true.
   bool Do(Serial::ISerialStream& s);
   static constexpr int MaxNestingDepth = 1000;
+  // The same on a path (serial/SerialPath.h), instantiated for StreamPath and
+  // the binary writer's and reader's paths.
+  template <typename Path>
+  bool DoOn(Path& p);
 
   void OnBeforePropChange(const CPropContainer& container, const CPropName& name,
                           const CProp* oldValue, const CProp* newValue) override;
@@ -98,9 +102,12 @@ class CResItem : public IPropContHandler, public CPropContainer {
     NotifyChange();
     field = value;
   }
-  bool DoChildren(Serial::ISerialStream& s);
-  bool DoTranslations(Serial::ISerialStream& s);
-  void DoData(Serial::ISerialStream& s);
+  template <typename Path>
+  bool DoChildren(Path& p);
+  template <typename Path>
+  bool DoTranslations(Path& p);
+  template <typename Path>
+  void DoData(Path& p);
 
   int type_;
   CString comment_;

@@ -2,7 +2,7 @@
 #include "items/TransItem.h"
 
 #include "items/ItemEvents.h"
-#include "serial/SerialDo.h"
+#include "serial/BinaryPaths.h"
 
 CLangId::CLangId(short lang, unsigned char brand) {
   const int high = static_cast<int>(brand) << BrandOffset;
@@ -87,9 +87,14 @@ bool CTransItem::operator==(const CTransItem& other) const {
 }
 
 bool CTransItem::Do(Serial::ISerialStream& s) {
-  if (s.EnterNode(Serial::NodeName())) {
-    CPropContainer::Do(s);
-    s.LeaveNode();
+  return Serial::WithPath(s, [this](auto& p) { return DoOn(p); });
+}
+
+template <typename Path>
+bool CTransItem::DoOn(Path& p) {
+  if (p.Enter()) {
+    CPropContainer::DoOn(p);
+    p.Leave();
   }
   // Made once: every translation of a project passes here.
   static const Serial::NodeName kKey(u"Key"), kLng(u"Lng"), kSt(u"St");
@@ -98,13 +103,17 @@ bool CTransItem::Do(Serial::ISerialStream& s) {
     int* field;
   } fields[] = {{kKey, &key_}, {kLng, &lang_}, {kSt, &status_}};
   for (const auto& field : fields) {
-    if (s.EnterNode(field.name)) {
-      Serial::Do(s, *field.field);
-      s.LeaveNode();
+    if (p.Enter(field.name)) {
+      Serial::DoFixed(p, *field.field);
+      p.Leave();
     }
   }
   return true;
 }
+
+template bool CTransItem::DoOn(Serial::StreamPath&);
+template bool CTransItem::DoOn(Serial::Binary::BinaryOutPath&);
+template bool CTransItem::DoOn(Serial::Binary::BinaryInPath&);
 
 void CTransItem::OnBeforePropChange(const CPropContainer&, const CPropName&, const CProp*,
                                     const CProp*) {

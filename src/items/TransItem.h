@@ -68,6 +68,10 @@ class CTransItem : public IPropContHandler, public CPropContainer {
 
   // The properties in an anonymous node, then "Key", "Lng", "St".
   bool Do(Serial::ISerialStream& s);
+  // The same on a path (serial/SerialPath.h), instantiated for StreamPath and
+  // the binary writer's and reader's paths.
+  template <typename Path>
+  bool DoOn(Path& p);
 
   void OnBeforePropChange(const CPropContainer& container, const CPropName& name,
                           const CProp* oldValue, const CProp* newValue) override;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "serial/SerialPath.h"
+
 PropClassRegistry& PropClassRegistry::instance() {
   static PropClassRegistry registry;
   return registry;
@@ -51,16 +53,8 @@ void CBinaryProp::AddBinaryBlock(const unsigned char* data, unsigned int size) {
 }
 
 bool DoPropValue(Serial::ISerialStream& s, std::vector<unsigned char>& value) {
-  if (!s.IsReading()) {
-    s.WriteField(static_cast<unsigned int>(value.size()), value.data());
-    return true;
-  }
-  unsigned int size = 0;
-  const void* field = s.ReadField(size);
-  if (!field) return false;
-  const auto* bytes = static_cast<const unsigned char*>(field);
-  value.assign(bytes, bytes + size);
-  return true;
+  Serial::StreamPath path(s);
+  return Serial::DoBlock(path, value);
 }
 
 CString CIntProp::AsString() const {

@@ -5,6 +5,7 @@
 
 #include <set>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/CString.h"
@@ -31,7 +32,7 @@ class PropClassRegistry : public Serial::SerialClassRegistry {
   // Classes known to create property values: their objects need no run-time
   // type check, which costs a string comparison per base class on every
   // value read.
-  std::set<const Serial::SerialClass*> propClasses_;
+  std::unordered_set<const Serial::SerialClass*> propClasses_;
 };
 
 // The class of a property value. Exactly one object exists per class (its

@@ -62,6 +62,10 @@ class CPropContainer {
   // was read before an entry that fails; always true. Structural faults
   // throw FormatIO.
   bool Do(Serial::ISerialStream& s);
+  // The same on a path (serial/SerialPath.h), instantiated for StreamPath and
+  // the binary writer's and reader's paths: items run their containers so.
+  template <typename Path>
+  bool DoOn(Path& p);
 
  protected:
   void SetHandler(IPropContHandler* handler) { handler_ = handler; }

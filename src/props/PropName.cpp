@@ -20,8 +20,6 @@ void CPropName::FromString(const CString& text) {
 }
 
 bool CPropName::Do(Serial::ISerialStream& s) {
-  Serial::EnumSerialStrategy<CPropId, unsigned short> id;
-  id.Do(s, id_);
-  Serial::Do(s, key_);
-  return true;
+  Serial::StreamPath path(s);
+  return DoOn(path);
 }

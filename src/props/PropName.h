@@ -6,6 +6,7 @@
 
 #include "platform/CString.h"
 #include "serial/ISerialStream.h"
+#include "serial/SerialPath.h"
 
 class CPropName {
  public:
@@ -32,6 +33,14 @@ class CPropName {
 
   // The identifier as a 2-byte field, then the key as a string field.
   bool Do(Serial::ISerialStream& s);
+  // The same on a path (serial/SerialPath.h); always true.
+  template <typename Path>
+  bool DoOn(Path& p) {
+    unsigned short id = static_cast<unsigned short>(id_);
+    if (Serial::DoFixed(p, id) && p.IsReading()) id_ = static_cast<CPropId>(id);
+    Serial::DoText(p, key_);
+    return true;
+  }
 
   friend bool operator==(const CPropName& a, const CPropName& b) {
     return a.id_ == b.id_ && a.key_ == b.key_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 
 #include "serial/ISerialStream.h"
 
@@ -24,15 +25,26 @@ ByteReader::ByteReader(IStreamIn& in)
       pinned_(-1),
       ahead_(blocks_[0].get()),
       pos_(0),
-      end_(0) {}
+      end_(0) {
+  // Exactly that class: a derived one may deliver other bytes by read().
+  if (typeid(in) == typeid(MemoryStreamIn)) {
+    unsigned int size = 0;
+    ahead_ = static_cast<MemoryStreamIn&>(in).TakeRest(size);
+    end_ = size;
+    current_ = -2;  // neither block: the stream's own memory, never refilled
+  }
+}
 
 bool ByteReader::Refill() {
-  if (current_ == pinned_) {
+  if (current_ == -2) {
+    current_ = 0;  // the memory is used up; the stream delivers nothing more
+    ahead_ = blocks_[0].get();
+  } else if (current_ == pinned_) {
     current_ ^= 1;  // keep the viewed bytes where they are
     ahead_ = blocks_[current_].get();
   }
   pos_ = 0;
-  end_ = in_.read(ahead_, static_cast<unsigned int>(kBlock));
+  end_ = in_.read(blocks_[current_].get(), static_cast<unsigned int>(kBlock));
   return end_ != 0;
 }
 

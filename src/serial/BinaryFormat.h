@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -16,11 +18,40 @@ constexpr unsigned char NODE_START = 0x18;
 constexpr unsigned char NODE_END = 0x19;
 constexpr unsigned char FIELD = 0x1A;
 
+// Copies `size` bytes, from one to two Words, as a Word at each end; the
+// two may overlap.
+template <typename Word>
+inline void CopyEnds(unsigned char* to, const unsigned char* from, size_t size) {
+  Word head;
+  Word tail;
+  std::memcpy(&head, from, sizeof head);
+  std::memcpy(&tail, from + size - sizeof tail, sizeof tail);
+  std::memcpy(to, &head, sizeof head);
+  std::memcpy(to + size - sizeof tail, &tail, sizeof tail);
+}
+
+// Names and texts are mostly a few bytes long, where a call into memcpy
+// costs more than the copy: up to 16 bytes take two overlapping moves.
+inline void CopyBytes(unsigned char* to, const void* from, size_t size) {
+  const auto* src = static_cast<const unsigned char*>(from);
+  if (size > 16) {
+    std::memcpy(to, src, size);
+  } else if (size >= 8) {
+    CopyEnds<uint64_t>(to, src, size);
+  } else if (size >= 4) {
+    CopyEnds<uint32_t>(to, src, size);
+  } else if (size >= 2) {
+    CopyEnds<uint16_t>(to, src, size);
+  } else if (size == 1) {
+    *to = *src;
+  }
+}
+
 // Reads an IStreamIn in blocks so that the one-byte markers cost no call
 // into the stream. Never allocates more than the stream actually delivers
 // (plus two blocks), whatever a size field claims. Two blocks take turns, so
 // that bytes handed out by View() stay in place while the other block is
-// refilled.
+// refilled. A MemoryStreamIn is not copied at all: its bytes are the window.
 class ByteReader {
  public:
   explicit ByteReader(IStreamIn& in);
@@ -61,10 +92,12 @@ class ByteReader {
   bool Refill();
 
   IStreamIn& in_;
+  // A memory stream's bytes are read where they lie; the blocks come into
+  // use only when a stream delivers bytes by read().
   std::unique_ptr<unsigned char[]> blocks_[2];
   int current_;
   int pinned_;  // the block View() last handed bytes out of, or -1
-  unsigned char* ahead_;  // the current block
+  const unsigned char* ahead_;  // the current block, or the memory stream's bytes
   size_t pos_;
   size_t end_;
 };

@@ -14,7 +14,22 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in)
 }
 
 bool BinarySerialIn::EnterNode(const NodeName& name) {
-  if (name.GetType() != NodeName::STRING && reader_.Available() >= 3) {
+  if (name.GetType() == NodeName::STRING) {
+    // String names ("Key", "Lng", "St" of every translation) compared in
+    // place when the window holds them whole.
+    const CString& expected = name.GetStrValue();
+    const size_t units = static_cast<size_t>(expected.GetLength());
+    if (units <= NodeName::MAX_NODE_NAME_LEN && reader_.Available() >= 3 + units * 2) {
+      const unsigned char* p = reader_.Peek();
+      if (p[0] != NODE_START || p[1] != NodeName::STRING || p[2] != units ||
+          std::memcmp(p + 3, expected.GetString(), units * 2) != 0) {
+        throw Exceptions::FormatIO();
+      }
+      reader_.Skip(3 + units * 2);
+      ++depth_;
+      return true;
+    }
+  } else if (reader_.Available() >= 3) {
     // Anonymous and byte names, the bulk of every stream: checked in place.
     const unsigned char* p = reader_.Peek();
     if (p[0] != NODE_START || p[1] != name.GetType()) throw Exceptions::FormatIO();

@@ -33,6 +33,7 @@ class BinarySerialIn : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
+  friend class BinaryInPath;  // decodes from the window in place
   unsigned char NextByte() {
     unsigned char byte = 0;
     if (!reader_.ReadByte(byte)) throw Exceptions::FormatIO();

@@ -11,39 +11,6 @@
 namespace Serial {
 namespace Binary {
 
-namespace {
-
-// Copies `size` bytes, from one to two Words, as a Word at each end; the
-// two may overlap.
-template <typename Word>
-inline void CopyEnds(unsigned char* to, const unsigned char* from, size_t size) {
-  Word head;
-  Word tail;
-  std::memcpy(&head, from, sizeof head);
-  std::memcpy(&tail, from + size - sizeof tail, sizeof tail);
-  std::memcpy(to, &head, sizeof head);
-  std::memcpy(to + size - sizeof tail, &tail, sizeof tail);
-}
-
-// Names and texts are mostly a few bytes long, where a call into memcpy
-// costs more than the copy: up to 16 bytes take two overlapping moves.
-inline void CopyBytes(unsigned char* to, const void* from, size_t size) {
-  const auto* src = static_cast<const unsigned char*>(from);
-  if (size > 16) {
-    std::memcpy(to, src, size);
-  } else if (size >= 8) {
-    CopyEnds<uint64_t>(to, src, size);
-  } else if (size >= 4) {
-    CopyEnds<uint32_t>(to, src, size);
-  } else if (size >= 2) {
-    CopyEnds<uint16_t>(to, src, size);
-  } else if (size == 1) {
-    *to = *src;
-  }
-}
-
-}  // namespace
-
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
     : out_(out), depth_(0), version_(version), buffer_(new unsigned char[kBufferSize]), used_(0) {
   if (version_ == UNDEFINED_SCHEME_VERSION) version_ = VersionInfo::FromString(u"6.0.5865");

@@ -45,6 +45,7 @@ class BinarySerialOut : public ISerialStream {
   bool Flush();
 
  private:
+  friend class BinaryOutPath;  // writes into the buffer in place
   void Put(const void* data, size_t size);
   void Hand(const void* data, size_t size);
 

@@ -3,31 +3,19 @@
 
 #include <cstring>
 
+#include "serial/SerialPath.h"
 #include "serial/SerialStrategies.h"
 
 namespace Serial {
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
-              "the format is little-endian and values are copied as they are in memory");
-
 namespace {
 
-// Writes or reads `width` bytes at `data`; reading needs exactly that width.
-bool DoBytes(ISerialStream& s, void* data, unsigned int width) {
-  if (!s.IsReading()) {
-    s.WriteField(width, data);
-    return true;
-  }
-  unsigned int size = 0;
-  const void* field = s.ReadField(size);
-  if (!field || size != width) return false;
-  std::memcpy(data, field, width);
-  return true;
-}
-
+// The layouts of SerialPath.h on the stream's interface, so that the binary
+// paths write the same bytes.
 template <typename T>
 bool DoPlain(ISerialStream& s, T& value) {
-  return DoBytes(s, &value, sizeof(T));
+  StreamPath path(s);
+  return DoFixed(path, value);
 }
 
 }  // namespace
@@ -44,12 +32,8 @@ bool Do(ISerialStream& s, double& value) { return DoPlain(s, value); }
 bool Do(ISerialStream& s, tagRECT& value) { return DoPlain(s, value); }
 
 bool Do(ISerialStream& s, bool& value) {
-  // Through a byte: any stored byte other than 0 reads as true, and no
-  // invalid bool value is ever formed in memory.
-  unsigned char byte = value ? 1 : 0;
-  if (!DoPlain(s, byte)) return false;
-  value = byte != 0;
-  return true;
+  StreamPath path(s);
+  return DoBool(path, value);
 }
 
 bool Do(ISerialStream& s, unsigned long& value) {
@@ -60,15 +44,8 @@ bool Do(ISerialStream& s, unsigned long& value) {
 }
 
 bool Do(ISerialStream& s, CString& value) {
-  if (!s.IsReading()) {
-    s.WriteField(static_cast<unsigned int>(value.GetLength()) * 2u, value.GetString());
-    return true;
-  }
-  unsigned int size = 0;
-  const void* field = s.ReadField(size);
-  if (!field || size % 2 != 0) return false;
-  value.SetUnits(field, static_cast<int>(size / 2));
-  return true;
+  StreamPath path(s);
+  return DoText(path, value);
 }
 
 namespace {

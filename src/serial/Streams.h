@@ -69,6 +69,14 @@ class MemoryStreamIn : public IStreamIn {
   MemoryStreamIn(const unsigned char* data, unsigned int size)
       : data_(data), size_(size), position_(0) {}
   unsigned int read(void* buffer, unsigned int count) override;
+  // The unread bytes where they lie, which then count as read: a reader
+  // that would copy them into blocks uses them in place instead.
+  const unsigned char* TakeRest(unsigned int& size) {
+    size = size_ - position_;
+    const unsigned char* rest = data_ + position_;
+    position_ = size_;
+    return rest;
+  }
 
  private:
   const unsigned char* data_;

@@ -18,6 +18,22 @@ namespace testutil {
 
 using Bytes = std::vector<unsigned char>;
 
+// Forwards every call: the library sees a stream of another type than the
+// binary writer or reader and takes its generic path over the same bytes.
+class Forward : public Serial::ISerialStream {
+ public:
+  explicit Forward(Serial::ISerialStream& s) : s_(s) {}
+  bool EnterNode(const Serial::NodeName& name) override { return s_.EnterNode(name); }
+  void LeaveNode() override { s_.LeaveNode(); }
+  bool IsReading() const override { return s_.IsReading(); }
+  const void* ReadField(unsigned int& size) override { return s_.ReadField(size); }
+  void WriteField(unsigned int size, const void* data) override { s_.WriteField(size, data); }
+  Serial::VersionInfo GetSchemeVersion() override { return s_.GetSchemeVersion(); }
+
+ private:
+  Serial::ISerialStream& s_;
+};
+
 // The whole stream written by a BinarySerialOut around `body`.
 inline Bytes Write(const std::function<void(Serial::ISerialStream&)>& body) {
   Serial::MemoryStreamOut out;

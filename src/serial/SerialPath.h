@@ -1,0 +1,97 @@
+// Paths: the calls a layout makes (enter, leave, write or read a field), as
+// a type that a layout template takes. StreamPath sends them through any
+// ISerialStream; the binary writer and reader have paths of their own
+// (BinaryPaths.h) that the compiler can inline. Also the layouts of the
+// plain values, written once for every path.
+#pragma once
+
+#include <cstring>
+#include <vector>
+
+#include "platform/CString.h"
+#include "serial/ISerialStream.h"
+
+namespace Serial {
+
+// Every call through the stream's interface: the path of the tree reader
+// and of a caller's own streams.
+class StreamPath {
+ public:
+  explicit StreamPath(ISerialStream& s) : s_(s) {}
+
+  bool IsReading() const { return s_.IsReading(); }
+  bool Enter() { return s_.EnterNode(NodeName()); }
+  bool Enter(unsigned char byte) { return s_.EnterNode(NodeName(byte)); }
+  bool Enter(const NodeName& name) { return s_.EnterNode(name); }
+  void Leave() { s_.LeaveNode(); }
+  void Write(unsigned int size, const void* data) { s_.WriteField(size, data); }
+  const void* Read(unsigned int& size) { return s_.ReadField(size); }
+  // Writes N bytes as a field, or reads a field of exactly N bytes (false,
+  // `data` unchanged, when it is missing or of another width).
+  template <unsigned int N>
+  bool Fixed(void* data) {
+    if (!IsReading()) {
+      Write(N, data);
+      return true;
+    }
+    unsigned int size = 0;
+    const void* field = Read(size);
+    if (!field || size != N) return false;
+    std::memcpy(data, field, N);
+    return true;
+  }
+  ISerialStream& Stream() { return s_; }
+
+ private:
+  ISerialStream& s_;
+};
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the format is little-endian and values are copied as they are in memory");
+
+// A value of fixed width, copied as it is in memory.
+template <typename Path, typename T>
+bool DoFixed(Path& p, T& value) {
+  return p.template Fixed<sizeof(T)>(&value);
+}
+
+// Through a byte: any stored byte other than 0 reads as true, and no invalid
+// bool value is ever formed in memory.
+template <typename Path>
+bool DoBool(Path& p, bool& value) {
+  unsigned char byte = value ? 1 : 0;
+  if (!DoFixed(p, byte)) return false;
+  value = byte != 0;
+  return true;
+}
+
+// UTF-16LE code units without terminator; an odd size reads as false.
+template <typename Path>
+bool DoText(Path& p, CString& value) {
+  if (!p.IsReading()) {
+    p.Write(static_cast<unsigned int>(value.GetLength()) * 2u, value.GetString());
+    return true;
+  }
+  unsigned int size = 0;
+  const void* field = p.Read(size);
+  if (!field || size % 2 != 0) return false;
+  value.SetUnits(field, static_cast<int>(size / 2));
+  return true;
+}
+
+// All bytes as one field.
+template <typename Path>
+bool DoBlock(Path& p, std::vector<unsigned char>& value) {
+  if (!p.IsReading()) {
+    p.Write(static_cast<unsigned int>(value.size()), value.data());
+    return true;
+  }
+  unsigned int size = 0;
+  const void* field = p.Read(size);
+  if (!field) return false;
+  const auto* bytes = static_cast<const unsigned char*>(field);
+  value.assign(bytes, bytes + size);
+  return true;
+}
+
+}  // namespace Serial
