@@ -141,11 +141,6 @@ const char16_t* ErrnoText(int error) {
   }
 }
 
-void ReportError(const CString& text) {
-  CMessagePanelMsg message(text, CMessagePanelMsg::ErrorReport, nullptr, CString());
-  CMessageProxy::Instance().OnNotifyMsg(IMessager::MessagePanel, &message);
-}
-
 }  // namespace
 
 CString ExtractFileDir(const char16_t* path) {
@@ -282,7 +277,7 @@ bool DeleteFileIfExists(CString path) {
   question.Format(L(313), path.GetString());
   if (MsgBox::Show(question, MsgBox::MB_YESNO) != MsgBox::IDYES) return false;
   if (Files::RemoveFile(native)) return true;
-  ReportError(L(314));
+  SendToMessagePanel(L(314), CMessagePanelMsg::ErrorReport);
   return false;
 }
 

@@ -69,10 +69,7 @@ constexpr const char* kSelectTransProps =
 // Column positions shared by both property queries.
 enum PropColumn { kPropParent = 1, kPropName, kPropType, kPropBinary, kPropString, kPropValue };
 
-void Notify(const char16_t* text) {
-  const CMessagePanelMsg message(text, CMessagePanelMsg::ErrorReport, nullptr, CString());
-  CMessageProxy::Instance().OnNotifyMsg(IMessager::MessagePanel, &message);
-}
+void Notify(const char16_t* text) { SendToMessagePanel(text, CMessagePanelMsg::ErrorReport); }
 
 void FinalizeVm(sqlite_vm* vm) {
   char* error = nullptr;
