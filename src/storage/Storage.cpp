@@ -556,7 +556,7 @@ void CStorage::MoveNextTrans() {
   pendingTransBinaryKey_ = kNoKey;
   const char** values = nullptr;
   if (!Step(transQuery_.get(), values)) return;
-  auto trans = std::make_unique<CTransItem>(7777);
+  auto trans = std::make_unique<CTransItem>(CLangId::Undefined);
   trans->SetKey(LoadInt(values[0], kNoKey));
   pendingTransParentKey_ = LoadInt(values[1], kNoKey);
   trans->SetLang(LoadInt(values[5], 0));
