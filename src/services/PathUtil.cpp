@@ -45,8 +45,8 @@ SplitPath Split(const CString& path) {
   return parts;
 }
 
-// The root of `path` as written ("C:\", "C:", "\\", "\" or "/") and the
-// length it takes; empty for a relative path.
+// The root of `path` as written ("C:\", "C:", "\\", "\" or "/"); empty
+// for a relative path.
 CString RootOf(const CString& path) {
   if (path.GetLength() >= 2 && path[1] == u':') {
     return path.GetLength() >= 3 && IsSep(path[2]) ? path.Left(3) : path.Left(2);
