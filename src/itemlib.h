@@ -56,6 +56,7 @@
 #include "config/DBCfg.h"
 #include "config/ControlMapping.h"
 // Localized-file requests and parse parameters, and help project descriptions.
+#include "parsing/ItemPointer.h"
 #include "parsing/LocalizedTempFile.h"
 #include "parsing/ParseParams.h"
 #include "help/HhpInfo.h"

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "items/TransItem.h"
 #include "platform/CString.h"
 
 class CResItem;
@@ -41,15 +42,15 @@ struct COldPrjConfig {
   int bCrashUseTempDir = 1;
   int bBorlandUnicode = 1;
   int FuzzyUpdate = 90;
-  // Ascending, each language once, never the undefined language 7777.
+  // Ascending, each language once, never the undefined language.
   std::vector<int> SelectedLangs;
-  int NativeLng = 7777;
-  int TargetLng = 7777;
-  int SecondaryLng = 7777;
+  int NativeLng = CLangId::Undefined;
+  int TargetLng = CLangId::Undefined;
+  int SecondaryLng = CLangId::Undefined;
 
  private:
   // Appends `lang`, then normalizes.
   void AddSelectedLang(int lang);
-  // Sorts ascending, drops repeats and every 7777.
+  // Sorts ascending, drops repeats and every undefined language.
   void NormalizeSelLng();
 };

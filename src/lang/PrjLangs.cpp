@@ -15,8 +15,7 @@ const int kNoLang = CLangId::Undefined;
 // the old undefined value is not the same language as 7777 here.
 short RawLang(int lang) { return static_cast<short>(static_cast<unsigned short>(lang)); }
 
-// Runs `body` inside the child node `name`; false when the node is missing or
-// `body` fails. The node is left in both cases, as the strategies do.
+// A set of names through the container strategy, each name a CString.
 bool DoNames(Serial::ISerialStream& s, CFilter::NameSet& names) {
   Serial::DefaultSerialStrategy<CString> element;
   return Serial::STLContainerSerialStrategy<CFilter::NameSet, CString>(element).Do(s, names);

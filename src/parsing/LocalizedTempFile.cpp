@@ -4,23 +4,14 @@
 #include "parsing/LocalizedTempFile.h"
 
 #include "items/CfgHolder.h"
+#include "parsing/ItemPointer.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
-#include "serial/SerialStrategies.h"
 #include "serial/Streams.h"
 
 namespace {
 
 constexpr unsigned int kGzipLevel = 2;
-
-// An item tree behind an owning pointer: null flag, then the items, as every
-// item pointer of the project is stored.
-bool DoItemTree(Serial::ISerialStream& s, std::unique_ptr<CResItem>& item) {
-  Serial::DefaultSerialStrategy<CResItem> element;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer(element, factory);
-  return Serial::AutoPtrSerialStrategy<CResItem>(pointer).Do(s, item);
-}
 
 }  // namespace
 
@@ -103,7 +94,7 @@ bool CreateLocalizedTempFile::Do(Serial::ISerialStream& s) {
          InNode(s, u"OriginalFileName", [&] { return Serial::Do(s, originalFileName); }) &&
          InNode(s, u"Param", [&] { return param.Do(s); }) &&
          InNode(s, u"FileItemLevel", [&] { return Serial::Do(s, fileItemLevel); }) &&
-         InNode(s, u"Item", [&] { return DoItemTree(s, item); });
+         InNode(s, u"Item", [&] { return CItemPointerStrategy().Do(s, item); });
 }
 
 CResItem* CreateLocalizedTempFile::GetFileItem() const {

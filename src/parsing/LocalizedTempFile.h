@@ -7,15 +7,14 @@
 #include <memory>
 
 #include "items/ResItem.h"
+#include "items/TransItem.h"
 #include "platform/CString.h"
 #include "serial/ISerialStream.h"
 
 // The languages and folders a localized file is made for.
 struct CCreateLocalizedParam {
-  static constexpr int kUndefinedLang = 7777;
-
-  int nativeLang = kUndefinedLang;
-  int targetLang = kUndefinedLang;
+  int nativeLang = CLangId::Undefined;
+  int targetLang = CLangId::Undefined;
   CString projectDir = u"##";
   CString targetCultureName = u"##";
   // The host's own switch; it is copied but never serialised.

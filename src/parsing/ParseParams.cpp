@@ -4,7 +4,7 @@
 #include "parsing/ParseParams.h"
 
 #include "items/CfgHolder.h"
-#include "serial/SerialStrategies.h"
+#include "parsing/ItemPointer.h"
 
 bool CCommonParseFileParam::Do(Serial::ISerialStream& s) {
   using Serial::InNode;
@@ -69,13 +69,11 @@ bool CSerialParseFileParam::Do(Serial::ISerialStream& s) {
   CCommonParseFileParam::Do(s);
   Serial::InNode(s, u"Item", [&] {
     if (s.IsReading()) Release();  // the chain read replaces any chain held
-    Serial::DefaultSerialStrategy<CResItem> element;
-    Serial::DefaultMonoFactory<CResItem> factory;
-    Serial::MonoPtrSerialStrategy<CResItem> pointer(element, factory);
+    CItemPointerStrategy pointer;
     std::unique_ptr<CResItem> read;
     CResItem* written = item_;
     if (!s.IsReading()) return pointer.Do(s, written);
-    const bool ok = Serial::AutoPtrSerialStrategy<CResItem>(pointer).Do(s, read);
+    const bool ok = pointer.Do(s, read);
     item_ = read.release();
     return ok;
   });

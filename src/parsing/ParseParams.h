@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "items/ResItem.h"
+#include "items/TransItem.h"
 #include "platform/CString.h"
 #include "serial/ISerialStream.h"
 
@@ -14,15 +15,13 @@ class CParentSubstituter;
 // The parameters every parse shares.
 class CCommonParseFileParam {
  public:
-  static constexpr int kUndefinedLang = 7777;
-
   CCommonParseFileParam() = default;
   virtual ~CCommonParseFileParam() = default;
   CCommonParseFileParam(const CCommonParseFileParam&) = default;
   CCommonParseFileParam& operator=(const CCommonParseFileParam&) = default;
 
-  int parseLang = kUndefinedLang;
-  int nativeLang = kUndefinedLang;
+  int parseLang = CLangId::Undefined;
+  int nativeLang = CLangId::Undefined;
   int format = -1;
   CString fileName;
   bool useRelative = false;

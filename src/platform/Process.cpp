@@ -79,6 +79,16 @@ class Child {
   Fd& pipe_;
 };
 
+// The null-terminated argument array posix_spawn wants; the pointers live as
+// long as `argv`.
+std::vector<char*> ArgPointers(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  return args;
+}
+
 }  // namespace
 
 std::vector<CString> CommandLineToArgv(const char16_t* commandLine) {
@@ -144,10 +154,7 @@ bool RunCaptured(const std::vector<std::string>& argv, const std::string& dir, s
       (!dir.empty() && ::posix_spawn_file_actions_addchdir_np(actions.get(), dir.c_str()) != 0)) {
     return false;
   }
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = ArgPointers(argv);
 
   pid_t pid = -1;
   // glibc reports a failed exec (or chdir) as the result of posix_spawnp.
@@ -229,10 +236,7 @@ BoundedRun RunBounded(const std::vector<std::string>& argv, std::chrono::millise
       ::posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0) != 0) {
     return run;
   }
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = ArgPointers(argv);
   pid_t pid = -1;
   const int rc = ::posix_spawn(&pid, args[0], actions.get(), nullptr, args.data(), environ);
   writeEnd.Close();

@@ -34,3 +34,8 @@ bool CMessageProxy::OnMessage(CMgsId id, const void* data, void* result) {
   }
   return false;
 }
+
+void SendToMessagePanel(const CString& text, CMessagePanelMsg::CMsgType type) {
+  const CMessagePanelMsg message(text, type, nullptr, CString());
+  CMessageProxy::Instance().OnNotifyMsg(IMessager::MessagePanel, &message);
+}

@@ -55,6 +55,10 @@ struct CMessagePanelMsg {
   CString file;          // the file the message is about, or empty
 };
 
+// Sends `text` to the message panel as one line of kind `type`, about no item
+// and no file: how the library itself reports.
+void SendToMessagePanel(const CString& text, CMessagePanelMsg::CMsgType type);
+
 // The dispatcher the library sends every message to. Receivers are not
 // owned: the host unregisters one before destroying it. Registering or
 // unregistering from inside a dispatch is not supported.

@@ -19,11 +19,6 @@ namespace {
 // same rhythm.
 constexpr size_t kReadChunk = 10000;
 
-void SendToPanel(const CString& text, CMessagePanelMsg::CMsgType type) {
-  CMessagePanelMsg message(text, type, nullptr, CString());
-  CMessageProxy::Instance().OnNotifyMsg(IMessager::MessagePanel, &message);
-}
-
 // Length of the part of `bytes` that ends on a whole UTF-8 sequence; a
 // sequence split between two reads waits for the rest.
 size_t CompleteUtf8Length(std::string_view bytes) {
@@ -109,14 +104,14 @@ bool ExecuteExternalFileEx(unsigned long& exitCode, CString& output, bool report
     const size_t lastBreak = text.view().find_last_of(u"\r\n");
     if (lastBreak == std::u16string_view::npos || static_cast<int>(lastBreak) < reported) return;
     const int end = static_cast<int>(lastBreak) + 1;
-    SendToPanel(text.Mid(reported, end - reported), CMessagePanelMsg::ProcessOutput);
+    SendToMessagePanel(text.Mid(reported, end - reported), CMessagePanelMsg::ProcessOutput);
     reported = end;
   };
   unsigned long code = 0;
   if (!Process::RunCaptured(argv, ToNativePath(dir), kReadChunk, onOutput, code)) return false;
   if (!pending.empty()) text += CString::FromUtf8(pending);
   if (reported < text.GetLength()) {
-    SendToPanel(text.Mid(reported), CMessagePanelMsg::ProcessOutput);
+    SendToMessagePanel(text.Mid(reported), CMessagePanelMsg::ProcessOutput);
   }
   output = std::move(text);
   exitCode = code;
@@ -165,7 +160,7 @@ bool IsNetfxInstalled(bool requireV2, unsigned int messageId) {
     boxShown = true;
     MsgBox::Show(text, MsgBox::MB_OK);
   }
-  SendToPanel(text, CMessagePanelMsg::ErrorReport);
+  SendToMessagePanel(text, CMessagePanelMsg::ErrorReport);
   return false;
 }
 

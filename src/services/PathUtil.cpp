@@ -45,8 +45,8 @@ SplitPath Split(const CString& path) {
   return parts;
 }
 
-// The root of `path` as written ("C:\", "C:", "\\", "\" or "/") and the
-// length it takes; empty for a relative path.
+// The root of `path` as written ("C:\", "C:", "\\", "\" or "/"); empty
+// for a relative path.
 CString RootOf(const CString& path) {
   if (path.GetLength() >= 2 && path[1] == u':') {
     return path.GetLength() >= 3 && IsSep(path[2]) ? path.Left(3) : path.Left(2);
@@ -139,11 +139,6 @@ const char16_t* ErrnoText(int error) {
     default:
       return u"Unknown error";
   }
-}
-
-void ReportError(const CString& text) {
-  CMessagePanelMsg message(text, CMessagePanelMsg::ErrorReport, nullptr, CString());
-  CMessageProxy::Instance().OnNotifyMsg(IMessager::MessagePanel, &message);
 }
 
 }  // namespace
@@ -282,7 +277,7 @@ bool DeleteFileIfExists(CString path) {
   question.Format(L(313), path.GetString());
   if (MsgBox::Show(question, MsgBox::MB_YESNO) != MsgBox::IDYES) return false;
   if (Files::RemoveFile(native)) return true;
-  ReportError(L(314));
+  SendToMessagePanel(L(314), CMessagePanelMsg::ErrorReport);
   return false;
 }
 

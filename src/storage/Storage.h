@@ -1,6 +1,6 @@
-// The project database of the older project format (an SQLite 2.8 file): the
-// connection owner CStorage with its schema, writers, loader and value store,
-// and the free SQLite helpers (errors, value queries, text and binary codecs).
+// The project database of the older project format (an SQLite 2.8 file): CStorage,
+// defined in StorageSchema.cpp, StorageLoad.cpp and StorageValues.cpp, and the free
+// SQLite helpers of StorageSql.cpp (errors, value queries, text and binary codecs).
 #pragma once
 
 #include <memory>
@@ -173,6 +173,6 @@ unsigned char* LoadBinary(const char* text, unsigned int& size, bool flag = fals
 char* UnicodeToUTF8(const char16_t* text, int* length = nullptr);
 // `length` bytes of UTF-8 (a terminator among them is kept as one).
 char16_t* UTF8ToUnicode(const char* text, int length);
-// The ANSI code page of this port is UTF-8 (see Storage.cpp).
+// The ANSI code page of this port is UTF-8 (see StorageSql.cpp).
 char* UnicodeToAnsi(const char16_t* text);
 char16_t* AnsiToUnicode(const char* text);

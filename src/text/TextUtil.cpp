@@ -130,6 +130,15 @@ CString Decimal(char16_t prefix, uint32_t value) {
   return CString(std::move(out));
 }
 
+// The unified identifier "@" + `name`.
+CString Named(std::u16string_view name) {
+  std::u16string out;
+  out.reserve(name.size() + 1);
+  out += u'@';
+  out += name;
+  return CString(std::move(out));
+}
+
 bool StartsWith(const char16_t* s, char16_t c) { return s && s[0] == c; }
 
 std::u16string_view NameOf(const char16_t* unified) {
@@ -164,20 +173,10 @@ CString HideFormattingSymbols(CString s) { return KeepFormattingSymbols(std::mov
 
 CString StrToGuiStr(const CString& unified) {
   if (StartsWith(unified, u'#')) return CString();
-  const std::u16string_view name = NameOf(unified);
-  std::u16string out;
-  out.reserve(name.size() + CountEscapes(name));
-  AppendEscaped(out, name);
-  return CString(std::move(out));
+  return ShowEscapeCodes(StrFromUnified(unified));
 }
 
-CString GuiStrToStr(const CString& text) {
-  std::u16string out;
-  out.reserve(text.view().size() + 1);
-  out += u'@';
-  AppendUnescaped(out, text.view());
-  return CString(std::move(out));
-}
+CString GuiStrToStr(const CString& text) { return Named(HideEscapeCodes(text).view()); }
 
 CString DuplicateSpecChar(const char16_t* s) {
   const std::u16string_view in = ViewOf(s);
@@ -194,12 +193,7 @@ CString DuplicateSpecChar(const char16_t* s) {
 
 CString ToUnifiedFmt(const char16_t* res) {
   if (IS_INTRESOURCE(res)) return Decimal(u'#', IntResourceNumber(res));
-  const std::u16string_view text(res);
-  std::u16string out;
-  out.reserve(text.size() + 1);
-  out += u'@';
-  out += text;
-  return CString(std::move(out));
+  return Named(res);
 }
 
 CString ToUnifiedFmt(unsigned long id) { return Decimal(u'#', static_cast<uint32_t>(id)); }
