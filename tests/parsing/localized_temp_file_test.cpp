@@ -127,7 +127,7 @@ TEST(CSerialParseFileParam, DetachesTheFileItemAndCarriesItsChain) {
   Serial::Binary::BinarySerialIn reader(file);
   EXPECT_TRUE(read.Do(reader));
   EXPECT_EQ(read.parseLang, 0x411);
-  EXPECT_EQ(read.nativeLang, CCommonParseFileParam::kUndefinedLang);  // the default, written
+  EXPECT_EQ(read.nativeLang, CLangId::Undefined);  // the default, written
   EXPECT_EQ(read.fileName, u"a.rc");
   EXPECT_TRUE(read.useRelative);
   EXPECT_EQ(Chain(read.GetItem()), "root>folder>file>dialog");
