@@ -29,7 +29,7 @@ need_packages() {
 
 base_packages=(cmake ninja-build g++ zlib1g-dev libicu-dev libboost-dev libgtest-dev
                libgmock-dev libbenchmark-dev libboost-serialization-dev libcereal-dev
-               libpugixml-dev)
+               libpugixml-dev pkg-config)
 # Translators' tools that the exchange tests run our documents through.
 test_packages=(translate-toolkit gettext)
 clang_packages=(clang libclang-rt-14-dev)
