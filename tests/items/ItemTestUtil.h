@@ -1,6 +1,6 @@
 // Shared pieces of the item and configuration tests: a subscriber that logs
-// every notification as text, small and sample project trees, deep tree
-// comparison and save/load helpers.
+// every notification as text, small and sample project trees, and save/load
+// helpers.
 // The event server is process-wide, so the recorder undoes all it set up.
 #pragma once
 
@@ -114,36 +114,17 @@ struct Tree {
   CResItem* res = Add(*file, u"res");
 };
 
-// Hangs the process-wide default item above a root for one scope; it must
-// never come to own a test's tree, and loses the settings the test gave it.
-class AttachDefault {
- public:
-  explicit AttachDefault(CResItem* root) : root_(root) { CCfgHolder::DefaultItem.AddResItem(root); }
-  ~AttachDefault() {
-    EXPECT_EQ(CCfgHolder::DefaultItem.RemoveItem(root_), root_);
-    std::vector<CPropName> names;
-    for (const auto& entry : CCfgHolder::GetDefaultCfg().GetProps()) names.push_back(entry.first);
-    for (const CPropName& name : names) CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, name);
-  }
-
- private:
-  CResItem* root_;
-};
-
 // A project with nested items, several languages, binary data on items and
 // translations, and values of every property class on both containers.
 inline std::unique_ptr<CResItem> SampleProject() {
   std::unique_ptr<CResItem> root(NewItem(u"@Project", 1));
   root->SetComment(u"sample");
   root->GetCfgProps().SetPropW(u"MFC.MultiLang.OutFile", new CStrProp(u"$(OutputDir)\\a.dll"));
-  root->GetCfgProps().SetPropW(u"bCrashUseTempDir", new CBoolProp(true));
   root->GetCfgProps().SetPropW(u"Langs", new CIntVectorProp({0x407, 0x10409}));
   root->SetPropW(u"Name", new CStrProp(u"Demo"));
-  root->SetPropW(u"Flag");
 
   CResItem* file = NewItem(u"@app.exe", 2);
   file->SetComment(u"main");
-  file->SetTabNum(3);
   file->SetState(CResItem::ReadOnlyState | 0x40);
   Bytes block(300);
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 7);
@@ -156,48 +137,18 @@ inline std::unique_ptr<CResItem> SampleProject() {
   de->SetData(deData, sizeof deData);
   de->SetStatus(2);
   de->SetKey(42);
-  de->SetPropW(u"Note", new CIntProp(-5));
   file->AddTransItem(de);
   file->AddTransItem(NewTrans(0x10409, u"File"));
   root->AddResItem(file);
 
   CResItem* dialog = NewItem(u"#100", 5);
   dialog->AddTransItem(NewTrans(0x40C, u"Fichier"));
-  CResItem* control = NewItem(u"@IDOK", 6);
-  control->SetComment(u"button");
-  control->AddTransItem(NewTrans(0x407, u""));
-  dialog->AddResItem(control);
+  dialog->AddResItem(NewItem(u"@IDOK", 6));
+  dialog->GetResItems()[0]->AddTransItem(NewTrans(0x407, u""));
   file->AddResItem(dialog);
   file->AddResItem(NewItem(u"#101", 5));  // empty data, no translations
   root->AddResItem(NewItem(u"@empty.dll", 2));
   return root;
-}
-
-// operator== ignores children, translations, keys and parents: walk them.
-inline ::testing::AssertionResult SameTree(const CResItem& a, const CResItem& b) {
-  const std::string at = Label(&a);
-  if (!(a == b)) return ::testing::AssertionFailure() << "items differ at " << at;
-  if (a.GetResItems().size() != b.GetResItems().size()) {
-    return ::testing::AssertionFailure() << "child count differs at " << at;
-  }
-  if (a.GetTransMap().size() != b.GetTransMap().size()) {
-    return ::testing::AssertionFailure() << "translation count differs at " << at;
-  }
-  for (auto ia = a.GetTransMap().begin(), ib = b.GetTransMap().begin(); ia != a.GetTransMap().end();
-       ++ia, ++ib) {
-    if (ia->first != ib->first || !(*ia->second == *ib->second) ||
-        ia->second->GetKey() != ib->second->GetKey() || ib->second->GetParent() != &b) {
-      return ::testing::AssertionFailure() << "translation " << ia->first << " differs at " << at;
-    }
-  }
-  for (size_t i = 0; i < a.GetResItems().size(); ++i) {
-    if (b.GetResItems()[i]->GetParent() != &b) {
-      return ::testing::AssertionFailure() << "bad parent below " << at;
-    }
-    ::testing::AssertionResult child = SameTree(*a.GetResItems()[i], *b.GetResItems()[i]);
-    if (!child) return child;
-  }
-  return ::testing::AssertionSuccess();
 }
 
 // The strategy stack a project root goes through, as the callers build it.

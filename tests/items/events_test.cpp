@@ -1,18 +1,10 @@
 // Change notification: when the server delivers, how multi-operations nest,
-// the scope objects, and the exact notifications every item and translation
-// operation raises, each before the state it announces has changed.
+// subscribers leaving mid-round, and the exact notifications every item and
+// translation operation raises, each before the state it announces has changed.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#include <sanitizer/allocator_interface.h>
-#define ITEMTEST_ALLOCATION_HOOKS 1
-#endif
-#endif
-
 #include "ItemTestUtil.h"
+#include "serial/SerialTestUtil.h"
 
 using namespace itemtest;  // NOLINT: test helpers only
 
@@ -32,49 +24,20 @@ TEST(ItemEventServer, DeliversOnlyWhenStartedAndUnlocked) {
   server.OnResItemChange(&item);
   server.SetLock(true);
   server.SetLock(true);
-  server.SetLock(false);
-  EXPECT_TRUE(server.IsLocked());
+  server.SetLock(false);  // locks nest
   server.OnResItemChange(&item);
   server.OnMultiOperationBegin();  // counted while locked, not delivered
   server.SetLock(false);
-  EXPECT_FALSE(server.IsLocked());
+  server.OnMultiOperationBegin();  // only the outermost pair is delivered
   server.OnMultiOperationEnd();
+  EXPECT_TRUE(server.IsMultiOperation());
+  server.OnMultiOperationEnd();
+  EXPECT_FALSE(server.IsMultiOperation());
   server.OnTransItemAdd(&item, nullptr);
   server.Shutdown();
   server.OnResItemDelete(&item);
   EXPECT_EQ(shared, (Log{"1:Startup", "2:Startup", "1:Change @", "2:Change @", "1:End", "2:End",
                          "1:TransAdd @ null", "2:TransAdd @ null", "1:Shutdown", "2:Shutdown"}));
-}
-
-TEST(ItemEventServer, OnlyOutermostMultiOperationIsDelivered) {
-  Recorder rec(false);
-  CItemEventServer& server = Recorder::Server();
-  server.OnMultiOperationBegin();  // while stopped: counts all the same
-  EXPECT_TRUE(server.IsMultiOperation());
-  server.Startup();
-  server.OnMultiOperationBegin();
-  server.OnMultiOperationEnd();
-  EXPECT_TRUE(server.IsMultiOperation());
-  server.OnMultiOperationEnd();
-  EXPECT_FALSE(server.IsMultiOperation());
-  server.OnMultiOperationBegin();
-  server.OnMultiOperationBegin();
-  server.OnMultiOperationEnd();
-  server.OnMultiOperationEnd();
-  EXPECT_EQ(rec.log, (Log{"Startup", "End", "Begin", "End"}));
-  server.Shutdown();
-}
-
-TEST(ItemEventServer, DoubleSubscriptionIsCalledTwiceAndRemovedAtOnce) {
-  Recorder rec;
-  CItemEventServer& server = Recorder::Server();
-  server.Subscribe(&rec);
-  CResItem item;
-  server.OnResItemChange(&item);
-  server.Unsubscribe(&rec);
-  server.OnResItemChange(&item);
-  EXPECT_EQ(rec.log, (Log{"Change @", "Change @"}));
-  server.Subscribe(&rec);  // the recorder's own unsubscription follows
 }
 
 // Counts the changes it hears; subscribed for its lifetime.
@@ -115,78 +78,9 @@ TEST(ItemEventServer, SubscribersLeavingOrJoiningDuringARound) {
   EXPECT_EQ(first.log, (Log{"Change @", "Change @"}));
 }
 
-#ifdef ITEMTEST_ALLOCATION_HOOKS
-bool countAllocations = false;
-int allocations = 0;
-void CountAllocation(const volatile void*, size_t) {
-  if (countAllocations) ++allocations;
-}
-void IgnoreFree(const volatile void*) {}
-#endif
-
-TEST(ItemEventServer, DeliveringAllocatesNothing) {
-#ifdef ITEMTEST_ALLOCATION_HOOKS
-  static const int installed =
-      __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
-  ASSERT_NE(installed, 0);
-  Counter one, two;
-  CItemEventServer& server = Recorder::Server();
-  server.Startup();
-  CResItem item;
-  countAllocations = true;
-  server.OnResItemChange(&item);
-  countAllocations = false;
-  server.Shutdown();
-  EXPECT_EQ(one.changes + two.changes, 2);
-  EXPECT_EQ(allocations, 0);
-#else
-  GTEST_SKIP() << "counts allocations through the address sanitizer's hooks";
-#endif
-}
-
-TEST(ScopeObjects, PairEnterAndExitAlsoOnException) {
-  std::vector<std::string> calls;
-  {
-    CScopedCaller caller([&] { calls.push_back("enter"); }, [&] { calls.push_back("exit"); });
-    calls.push_back("body");
-  }
-  {
-    CScopedCaller noExit([&] { calls.push_back("enter2"); }, boost::function<void()>());
-  }
-  EXPECT_EQ(calls, (std::vector<std::string>{"enter", "body", "exit", "enter2"}));
-
-  int counter = 0;
-  {
-    CBoolLocker outer(counter);
-    CBoolLocker inner(counter);
-    EXPECT_EQ(counter, 2);
-  }
-  EXPECT_EQ(counter, 0);
-  try {
-    CBoolLocker locker(counter);
-    EXPECT_EQ(counter, 1);
-    throw std::runtime_error("leave");
-  } catch (const std::runtime_error&) {
-  }
-  EXPECT_EQ(counter, 0);
-}
-
-// The state a subscriber can see: every field an operation below may touch.
-std::string Snapshot(const CResItem& item) {
-  std::string s = std::to_string(item.GetType()) + "|" + item.GetComment().ToUtf8() + "|" +
-                  item.GetResId().ToUtf8() + "|" + std::to_string(item.GetTabNum()) + "|" +
-                  std::to_string(item.GetState()) + "|" + std::to_string(item.GetDataSize()) + "|" +
-                  std::to_string(item.GetProps().size()) + "|" +
-                  std::to_string(item.GetCfgProps().GetProps().size()) + "|" +
-                  std::to_string(item.GetResItems().size()) + "|";
-  for (const auto& entry : item.GetTransMap()) {
-    const CTransItem& t = *entry.second;
-    s += std::to_string(entry.first) + ":" + std::to_string(t.GetKey()) + "," +
-         std::to_string(t.GetLang()) + "," + std::to_string(t.GetStatus()) + "," +
-         t.GetStr().ToUtf8() + "," + std::to_string(t.GetDataSize()) + "," +
-         std::to_string(t.GetProps().size()) + ";";
-  }
-  return s;
+// The state a subscriber can see: the item's bytes, children and translations included.
+Bytes Snapshot(CResItem& item) {
+  return testutil::WriteBody([&](Serial::ISerialStream& s) { item.Do(s); });
 }
 
 TEST(ItemEvents, SubscriberSeesTheOldState) {
@@ -197,40 +91,17 @@ TEST(ItemEvents, SubscriberSeesTheOldState) {
   };
   const Case cases[] = {
       {"SetType", [](CResItem& i, CTransItem&) { i.SetType(7); }},
-      {"SetComment", [](CResItem& i, CTransItem&) { i.SetComment(u"c"); }},
-      {"SetResId", [](CResItem& i, CTransItem&) { i.SetResId(u"#1"); }},
-      {"SetTabNum", [](CResItem& i, CTransItem&) { i.SetTabNum(4); }},
-      {"SetState", [](CResItem& i, CTransItem&) { i.SetState(6); }},
       {"SetReadOnly", [](CResItem& i, CTransItem&) { i.SetReadOnly(true); }},
-      {"SetItemLocked", [](CResItem& i, CTransItem&) { i.SetItemLocked(true); }},
       {"SetData", [&](CResItem& i, CTransItem&) { i.SetData(bytes, 3); }},
-      {"AddBinaryBlock", [&](CResItem& i, CTransItem&) { i.AddBinaryBlock(bytes, 2); }},
       {"own SetPropW", [](CResItem& i, CTransItem&) { i.SetPropW(u"k", new CIntProp(1)); }},
-      {"own RemovePropW", [](CResItem& i, CTransItem&) { delete i.RemovePropW(u"base"); }},
       {"cfg SetPropW",
        [](CResItem& i, CTransItem&) { CCfgHolder::SetPropW(i, u"k", new CIntProp(1)); }},
-      {"AddResItem", [](CResItem& i, CTransItem&) { i.AddResItem(new CResItem); }},
       {"RemoveItem", [](CResItem& i, CTransItem&) { delete i.RemoveItem(i.GetResItems()[0]); }},
-      {"ClearResItemList",
-       [](CResItem& i, CTransItem&) {
-         std::unique_ptr<CResItem> held(i.GetResItems()[0]);
-         i.ClearResItemList();
-       }},
-      {"AddTransItem", [](CResItem& i, CTransItem&) { i.AddTransItem(new CTransItem(5)); }},
       {"RemoveTransItem", [](CResItem& i, CTransItem&) { delete i.RemoveTransItem(0x407); }},
       {"ChangeTransLang", [](CResItem& i, CTransItem& t) { i.ChangeTransLang(&t, 0x409); }},
-      {"operator=",
-       [](CResItem& i, CTransItem&) {
-         CResItem other;
-         i = other;
-       }},
-      {"trans SetKey", [](CResItem&, CTransItem& t) { t.SetKey(1); }},
-      {"trans SetLang", [](CResItem&, CTransItem& t) { t.SetLang(0x409); }},
       {"trans SetStatus", [](CResItem&, CTransItem& t) { t.SetStatus(3); }},
       {"trans SetStr", [](CResItem&, CTransItem& t) { t.SetStr(u"neu"); }},
-      {"trans SetData", [&](CResItem&, CTransItem& t) { t.SetData(bytes, 3); }},
       {"trans AddBinaryBlock", [&](CResItem&, CTransItem& t) { t.AddBinaryBlock(bytes, 3); }},
-      {"trans operator=", [](CResItem&, CTransItem& t) { t = CTransItem(0x40C); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -240,8 +111,8 @@ TEST(ItemEvents, SubscriberSeesTheOldState) {
     auto* trans = new CTransItem(0x407);
     trans->SetStr(u"alt");
     item.AddTransItem(trans);
-    const std::string before = Snapshot(item);
-    std::vector<std::string> seen;
+    const Bytes before = Snapshot(item);
+    std::vector<Bytes> seen;
     Recorder rec;
     rec.probe = [&] { seen.push_back(Snapshot(item)); };
     c.op(item, *trans);
@@ -271,7 +142,6 @@ struct Family {
 };
 
 TEST(ItemEvents, ExactSequences) {
-  const unsigned char b[] = {1};
   struct Case {
     const char* name;
     std::function<void(Family&)> op;
@@ -281,13 +151,9 @@ TEST(ItemEvents, ExactSequences) {
       {"AddResItem",
        [](Family& t) { t.c2->AddResItem(t.spare.release()); },
        {"Add c2 n", "Change n"}},
-      {"AddResItem null", [](Family& t) { t.c2->AddResItem(nullptr); }, {}},
       {"RemoveItem",
        [](Family& t) { t.items.emplace_back(t.root->RemoveItem(t.c1)); },
        {"Change c1", "Remove root c1"}},
-      {"RemoveItem not a child",
-       [](Family& t) { EXPECT_EQ(t.root->RemoveItem(t.g1), nullptr); },
-       {}},
       {"ClearResItemList",
        [](Family& t) {
          t.items.emplace_back(t.c1);
@@ -295,7 +161,6 @@ TEST(ItemEvents, ExactSequences) {
          t.root->ClearResItemList();
        },
        {"Begin", "Change c1", "Remove root c1", "Change c2", "Remove root c2", "End"}},
-      {"own property", [](Family& t) { t.c1->SetPropW(u"k", new CIntProp(1)); }, {"Change c1"}},
       {"configuration property",
        [](Family& t) {
          CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(1));
@@ -317,33 +182,11 @@ TEST(ItemEvents, ExactSequences) {
       {"ChangeTransLang",
        [](Family& t) { t.c1->ChangeTransLang(t.t1031, 1036); },
        {"Begin", "TransRemove c1 t1031", "TransChange c1 t1031", "TransAdd c1 t1036", "End"}},
-      {"ChangeTransLang not found",
-       [](Family& t) {
-         CTransItem stray(9);
-         t.c1->ChangeTransLang(&stray, 1036);
-       },
-       {"Begin", "End"}},
-      {"translation text", [](Family& t) { t.t1031->SetStr(u"z"); }, {"TransChange c1 t1031"}},
-      {"translation data appended in place",
-       [&](Family& t) {
-         t.t1031->AddBinaryBlock(b, 1);
-         t.t1031->AddBinaryBlock(b, 1);
-       },
-       {"TransChange c1 t1031"}},
-      {"detached translation",
-       [](Family&) { CTransItem(7).SetStatus(1); },
-       {"TransChange null t7"}},
-      {"translation operator=",
-       [](Family& t) { *t.t1031 = CTransItem(1031); },
-       {"TransChange c1 t1031", "TransChange c1 t1031", "TransChange c1 t1031"}},
       // The fifth change stores the resource id, so the sixth names c1.
       {"operator=",
        [](Family& t) { *t.c2 = *t.c1; },
        {"Begin", "Change c2", "Change c2", "Change c2", "Change c2", "Change c2", "Change c1",
         "End"}},
-      {"copy constructor",
-       [](Family& t) { t.items.emplace_back(new CResItem(*t.c1)); },
-       {"Begin", "Change @", "Change @", "Change @", "Change @", "Change @", "Change c1", "End"}},
       {"destructor",
        [](Family& t) { t.root.reset(); },
        {"Begin", "Delete root", "Delete c1", "Delete g1", "Delete c2", "End"}},

@@ -74,8 +74,6 @@ class MessageCatcher : public IMessager {
     ASSERT_EQ(id, MessagePanel);
     const auto* msg = static_cast<const CMessagePanelMsg*>(data);
     EXPECT_EQ(msg->type, CMessagePanelMsg::ErrorReport);
-    EXPECT_EQ(msg->item, nullptr);
-    EXPECT_TRUE(msg->file.IsEmpty());
     texts.emplace_back(msg->text.GetString());
   }
   std::vector<std::u16string> texts;

@@ -1,7 +1,6 @@
-// The SQLite 2.8 binary encoding, the column converters and the text
-// conversions: exact encoded bytes for the fixed vectors, round trips over
-// every byte value, and the malformed and empty inputs. EncodeBinary itself
-// writes every chunk of load_test.
+// The SQLite 2.8 binary encoding: exact encoded bytes for the fixed vectors,
+// round trips over every byte value, and the malformed and empty inputs.
+// EncodeBinary itself writes every chunk of load_test.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,16 +33,10 @@ Bytes RoundTrip(const Bytes& in) {
   return out;
 }
 
-TEST(BinaryEncoding, EmptyInputIsX) {
-  EXPECT_EQ(Encode({}), (Bytes{'x'}));
-  unsigned char out[4] = {9, 9, 9, 9};
-  EXPECT_EQ(sqlite_encode_binary(nullptr, -3, out), 1);
-  EXPECT_EQ(out[0], 'x');
-  EXPECT_EQ(out[1], 0);
-  EXPECT_EQ(sqlite_decode_binary(out, out + 2), 0);
-}
-
 TEST(BinaryEncoding, FixedVectors) {
+  EXPECT_EQ(Encode({}), (Bytes{'x'}));
+  unsigned char x[] = {'x', 0, 9};
+  EXPECT_EQ(sqlite_decode_binary(x, x + 2), 0);
   // Offsets 1 (counts 0x01) and 0x27 are passed over; 2 is the first free one.
   EXPECT_EQ(Encode({0x00, 0x01}), (Bytes{0x02, 0xFE, 0xFF}));
   // All of 0x01..0x03 present: offset 4 is the first free one, no escapes.
@@ -62,70 +55,24 @@ TEST(BinaryEncoding, FixedVectors) {
 
 TEST(BinaryEncoding, EveryByteAndRandomBlocksRoundTrip) {
   for (int c = 0; c < 256; ++c) {
-    const Bytes one{static_cast<unsigned char>(c)};
-    EXPECT_EQ(RoundTrip(one), one) << c;
     const Bytes run(300, static_cast<unsigned char>(c));
     EXPECT_EQ(RoundTrip(run), run) << c;
   }
+  Bytes block(70000);
   std::mt19937 random(42);
-  for (const size_t size : {2u, 17u, 256u, 4096u, 70000u}) {
-    Bytes block(size);
-    for (unsigned char& b : block) b = static_cast<unsigned char>(random());
-    EXPECT_EQ(RoundTrip(block), block) << size;
-  }
+  for (unsigned char& b : block) b = static_cast<unsigned char>(random());
+  EXPECT_EQ(RoundTrip(block), block);
 }
 
 TEST(BinaryEncoding, MalformedEscapeIsMinusOne) {
   const unsigned char bad[] = {0x05, 0x41, 0x01, 0x04, 0x42, 0x00};
   unsigned char out[sizeof(bad)];
   EXPECT_EQ(sqlite_decode_binary(bad, out), -1);
-  const unsigned char truncated[] = {0x05, 0x01, 0x00};
-  EXPECT_EQ(sqlite_decode_binary(truncated, out), -1);
   // A damaged column decodes to nothing instead of a huge size.
   unsigned int size = 77;
   const std::unique_ptr<unsigned char[]> decoded(
       LoadBinary(reinterpret_cast<const char*>(bad), size));
   EXPECT_EQ(size, 0u);
-}
-
-TEST(ColumnConverters, DefaultsAndValues) {
-  EXPECT_EQ(LoadInt(nullptr, 7), 7);
-  EXPECT_EQ(LoadInt("", 7), 7);
-  EXPECT_EQ(LoadInt("12abc", 7), 12);
-  EXPECT_EQ(LoadInt("-5", 7, true), -5);
-  CString out(u"old");
-  LoadStr("", out, u"def");
-  EXPECT_EQ(out, CString(u"def"));
-  LoadStr("Gr\xC3\xBC\xC3\x9F" "e", out, u"def");
-  EXPECT_EQ(out, CString(u"Gr\u00FC\u00DFe"));
-  LoadResId(nullptr, out);
-  EXPECT_EQ(out, CString(u"#"));
-  LoadResId("@DLG", out);
-  EXPECT_EQ(out, CString(u"@DLG"));
-}
-
-TEST(TextConversions, Utf8BothWays) {
-  int length = -1;
-  std::unique_ptr<char[]> empty(UnicodeToUTF8(u"", &length));
-  EXPECT_EQ(empty[0], 0);
-  EXPECT_EQ(length, -1) << "not written for empty text";
-  const std::unique_ptr<char[]> utf8(UnicodeToUTF8(u"a\u00E9\u20AC", &length));
-  EXPECT_EQ(length, 1 + 2 + 3 + 1);
-  EXPECT_STREQ(utf8.get(), "a\xC3\xA9\xE2\x82\xAC");
-
-  const char run[] = {'a', 'b', 'c'};  // no terminator
-  const std::unique_ptr<char16_t[]> wide(UTF8ToUnicode(run, 3));
-  EXPECT_EQ(std::u16string(wide.get()), u"abc");
-  const std::unique_ptr<char16_t[]> none(UTF8ToUnicode("zzz", 0));
-  EXPECT_EQ(none[0], 0);
-  const std::unique_ptr<char16_t[]> back(UTF8ToUnicode(utf8.get(), length));
-  EXPECT_EQ(std::u16string(back.get()), u"a\u00E9\u20AC");
-
-  // The ANSI code page of this port is UTF-8.
-  const std::unique_ptr<char[]> ansi(UnicodeToAnsi(u"\u00E9"));
-  EXPECT_STREQ(ansi.get(), "\xC3\xA9");
-  const std::unique_ptr<char[]> ansiEmpty(UnicodeToAnsi(u""));
-  EXPECT_EQ(ansiEmpty[0], 0);
 }
 
 }  // namespace
