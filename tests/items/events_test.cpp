@@ -3,6 +3,13 @@
 // translation operation raises, each before the state it announces has changed.
 #include <gtest/gtest.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/allocator_interface.h>
+#define ITEMTEST_ALLOCATION_HOOKS 1
+#endif
+#endif
+
 #include "ItemTestUtil.h"
 #include "serial/SerialTestUtil.h"
 
@@ -207,6 +214,35 @@ TEST(ItemEvents, ExactSequences) {
     c.op(tree);
     EXPECT_EQ(rec.log, c.expected);
   }
+}
+
+#ifdef ITEMTEST_ALLOCATION_HOOKS
+bool countAllocations = false;
+int allocations = 0;
+void CountAllocation(const volatile void*, size_t) {
+  if (countAllocations) ++allocations;
+}
+void IgnoreFree(const volatile void*) {}
+#endif
+
+TEST(ItemEventServer, DeliveringAllocatesNothing) {
+#ifdef ITEMTEST_ALLOCATION_HOOKS
+  static const int installed =
+      __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
+  ASSERT_NE(installed, 0);
+  Counter one, two;
+  CItemEventServer& server = Recorder::Server();
+  server.Startup();
+  CResItem item;
+  countAllocations = true;
+  server.OnResItemChange(&item);
+  countAllocations = false;
+  server.Shutdown();
+  EXPECT_EQ(one.changes + two.changes, 2);
+  EXPECT_EQ(allocations, 0);
+#else
+  GTEST_SKIP() << "counts allocations through the address sanitizer's hooks";
+#endif
 }
 
 }  // namespace
