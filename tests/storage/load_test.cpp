@@ -12,6 +12,7 @@
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
 #include "items/TransItem.h"
+#include "platform/TestData.h"
 #include "storage/Storage.h"
 
 namespace {
@@ -79,11 +80,7 @@ std::string Dump(const CResItem& item, const std::string& indent = "") {
   for (const CResItem* child : item.GetResItems()) text += Dump(*child, indent + "  ");
   return text;
 }
-std::string Expected(const std::string& name) {
-  const std::string here = __FILE__;
-  std::ifstream in(here.substr(0, here.rfind('/')) + "/testdata/" + name);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string Expected(const std::string& name) { return testdata::Read("storage", name); }
 
 class Loader : public ::testing::Test {
  protected:
