@@ -91,7 +91,9 @@ elseif(CASE STREQUAL "missing")
 elseif(CASE STREQUAL "full")
   # A device that takes no byte: every writing command fails and says so.
   run_tool(0 sample-olddb ${WORK_DIR}/old.db)
-  foreach(command "sample-project" "example" "sample-hhp" "convert;${WORK_DIR}/old.db")
+  run_tool(0 sample-project ${WORK_DIR}/p.gz)
+  foreach(command "sample-project" "example" "sample-hhp" "convert;${WORK_DIR}/old.db"
+          "export;${WORK_DIR}/p.gz;--lang;de-DE;--source;en-US;--format;po;-o")
     run_tool(2 ${command} /dev/full)
     expect_one_error_line("^itemtool: /dev/full: cannot write: No space left on device\n$")
   endforeach()

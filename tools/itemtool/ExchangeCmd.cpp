@@ -2,6 +2,7 @@
 // handling, files, and the report of an import.
 #include "ExchangeCmd.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -11,6 +12,8 @@
 #include "Project.h"
 #include "config/PrjConfig.h"
 #include "exchange/Exchange.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "serial/SerialFile.h"
 
@@ -41,23 +44,6 @@ std::string JsonString(const std::string& text) {
     }
   }
   return out + "\"";
-}
-
-bool LoadProject(const std::string& path, std::unique_ptr<CResItem>& root, std::ostream& err) {
-  CString error;
-  if (!::LoadProjectFile(CString::FromUtf8(path), root, error)) {
-    err << "itemtool: " << path << ": " << Utf8(error) << '\n';
-    return false;
-  }
-  return true;
-}
-
-// A replaced project keeps its kind: plain stays plain, gzip stays gzip.
-int SaveLevelOf(const std::string& path) {
-  std::vector<unsigned char> head;
-  const bool gzip = Files::ReadAll(path, head, 2) && head.size() == 2 && head[0] == 0x1F &&
-                    head[1] == 0x8B;
-  return gzip ? kProjectGzipLevel : Serial::kPlainFile;
 }
 
 }  // namespace
@@ -106,17 +92,27 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (options.langs.source == CLangId::Undefined) {
     return Usage(err, files[0] + ": the project has no native language: use --source");
   }
-  std::FILE* file = std::fopen(output.c_str(), "wb");
-  if (file == nullptr) return Usage(err, output + ": cannot create");
+  // Written beside the target and renamed over it only when complete, so a
+  // failed export never destroys the document that stood there.
+  CAtomicFile target(CString::FromUtf8(output));
+  CString error;
+  if (!target.Open(error)) return CannotWrite(output, error, err);
+  std::FILE* file = std::fopen(ToNativePath(target.WritePath()).c_str(), "wb");
+  if (file == nullptr) return CannotWrite(output, ErrnoText(errno), err);
   size_t units = 0;
-  bool ok = ExportDocument(*root, options, [file](const char* data, size_t size) {
-    return std::fwrite(data, 1, size, file) == size;
+  int failure = 0;
+  bool ok = ExportDocument(*root, options, [file, &failure](const char* data, size_t size) {
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    if (!written && failure == 0) failure = errno;
+    return written;
   }, &units);
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) {
-    Files::RemoveFile(output);
-    return Usage(err, output + ": cannot write");
+  if (std::fflush(file) != 0 && failure == 0) failure = errno;
+  if (std::fclose(file) != 0 && failure == 0) failure = errno;
+  if (!ok || failure != 0) {
+    return CannotWrite(output, failure != 0 ? ErrnoText(failure) : CString(u"export failed"),
+                       err);
   }
+  if (!target.Commit(error)) return CannotWrite(output, error, err);
   out << units << " units\n";
   return kExitOk;
 }

@@ -68,23 +68,6 @@ int ParseOptions(const std::string& command, const std::vector<std::string>& arg
   return -1;
 }
 
-std::unique_ptr<CResItem> LoadProject(const std::string& path, std::ostream& err) {
-  std::unique_ptr<CResItem> root;
-  CString error;
-  if (!LoadProjectFile(CString::FromUtf8(path), root, error)) {
-    err << "itemtool: " << path << ": " << error.ToUtf8() << '\n';
-    return nullptr;
-  }
-  return root;
-}
-
-// The pseudo-translated project is saved as the project was: gzip or plain.
-int SaveLevelOf(const std::string& path) {
-  std::vector<unsigned char> head;
-  const bool gzip = Files::ReadAll(path, head, 2) && head.size() == 2 && head[0] == 0x1F &&
-                    head[1] == 0x8B;
-  return gzip ? kProjectGzipLevel : Serial::kPlainFile;
-}
 
 std::string LangName(int lang) {
   char id[24];
@@ -248,7 +231,8 @@ int RunInsightCommand(const std::string& command, const std::vector<std::string>
                       std::ostream& out, std::ostream& err) {
   Options o;
   if (const int e = ParseOptions(command, args, o, err); e >= 0) return e;
-  std::unique_ptr<CResItem> root = LoadProject(o.files[0], err);
+  std::unique_ptr<CResItem> root;
+  if (!LoadProject(o.files[0], root, err)) root.reset();
   if (!root) return kExitUnreadable;
   std::vector<CUnitLangs> langs;
   if (!ResolveLangs(*root, o.langs, langs, err)) return kExitUnreadable;

@@ -11,6 +11,7 @@
 
 #include "Dump.h"
 #include "config/PrjConfig.h"
+#include "platform/Files.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/SerialStrategies.h"
 #include "serial/Streams.h"
@@ -96,6 +97,20 @@ int SaveProject(const std::string& path, const CResItem& root, std::ostream& err
   CString error;
   if (SaveProjectFile(CString::FromUtf8(path), root, kProjectGzipLevel, error)) return kExitOk;
   return CannotWrite(path, error, err);
+}
+
+bool LoadProject(const std::string& path, std::unique_ptr<CResItem>& root, std::ostream& err) {
+  CString error;
+  if (LoadProjectFile(CString::FromUtf8(path), root, error)) return true;
+  err << "itemtool: " << path << ": " << error.ToUtf8() << '\n';
+  return false;
+}
+
+int SaveLevelOf(const std::string& path) {
+  std::vector<unsigned char> head;
+  const bool gzip =
+      Files::ReadAll(path, head, 2) && head.size() == 2 && head[0] == 0x1F && head[1] == 0x8B;
+  return gzip ? kProjectGzipLevel : Serial::kPlainFile;
 }
 
 ProjectInfo Summarize(const CResItem& root) {

@@ -33,6 +33,14 @@ constexpr int kProjectGzipLevel = 2;
 // REASON" on `err`.
 int SaveProject(const std::string& path, const CResItem& root, std::ostream& err);
 
+// Loads the project at `path` (UTF-8) with LoadProjectFile. False, with one
+// line "itemtool: PATH: REASON" on `err`, when it cannot.
+bool LoadProject(const std::string& path, std::unique_ptr<CResItem>& root, std::ostream& err);
+
+// The save level that keeps an existing project's kind when it is replaced:
+// gzip stays gzip (at kProjectGzipLevel), plain stays plain.
+int SaveLevelOf(const std::string& path);
+
 // Prints the line of a failed write and returns its exit status.
 int CannotWrite(const std::string& path, const CString& reason, std::ostream& err);
 
