@@ -39,12 +39,6 @@ TEST(ControlMapping, FillFromStaticAppendsTheRowsItKeeps) {
   EXPECT_TRUE(std::equal(once.begin(), once.end(), list.begin() + 4));
 }
 
-TEST(ControlMapping, ShowTakesPartInEqualityButNotInOrder) {
-  const CControlTypeMapping shown(u"TEdit", u"Edit");
-  EXPECT_FALSE(shown == Hidden(u"TEdit"));
-  EXPECT_FALSE(shown < Hidden(u"TEdit") || Hidden(u"TEdit") < shown);
-}
-
 // "18 01 <length> <name in UTF-16LE>": a string-named node start.
 std::string Node(const std::string& name) {
   testutil::Bytes bytes{0x18, 0x01, static_cast<unsigned char>(name.size())};
@@ -93,12 +87,6 @@ TEST(ControlMapping, ListSettingsRoundTripThroughAProjectFile) {
   CDfmControlMappingCfg::SetControlMapping(*tree.root, forms);
   Detail::CNetResControlMappingCfg::SetControlMapping(*tree.file, {Hidden(u"Wpf*")});
   CDBCfg::SetTables(*tree.file, tables);
-  // The listing names mappings by mask and type, tables by name.
-  EXPECT_EQ(cfgtest::Changed(CDfmControlMappingCfg::Settings(), *tree.res),
-            (cfgtest::Lines{"Dfm.ControlMapping = {TEdit: Edit, TShape: #hidden#}"}));
-  EXPECT_EQ(cfgtest::Changed(CDBCfg::Settings(), *tree.res),
-            (cfgtest::Lines{"Tables = {Orders, }"}));
-
   std::unique_ptr<CResItem> back;
   ASSERT_TRUE(itemtest::Load(itemtest::Save(tree.root), back));
   ASSERT_TRUE(back && back->GetResItems().size() == 2);
@@ -107,9 +95,6 @@ TEST(ControlMapping, ListSettingsRoundTripThroughAProjectFile) {
   EXPECT_EQ(Detail::CNetResControlMappingCfg::GetControlMapping(backFile),
             CControlMappingList{Hidden(u"Wpf*")});
   EXPECT_EQ(CDBCfg::GetTables(backFile), tables);
-  // Stored under their registered class names.
-  EXPECT_EQ(CControlMappingProp::classInstance.GetName(), Serial::NodeName(u"ControlMappingType"));
-  EXPECT_EQ(CDBTablesCfgProp::classInstance.GetName(), Serial::NodeName(u"DBTablesCfg"));
 }
 
 }  // namespace

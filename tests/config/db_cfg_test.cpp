@@ -68,10 +68,6 @@ TEST(DBCfg, ColumnsAndValuesPerLanguage) {
   EXPECT_EQ(ids.GetLocFields(kJa), (Strings{u"Name", u"Descr"}));
   ids.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
   EXPECT_TRUE(ids.GetLocFields(kDe).empty());
-
-  const CDBTablesCfg tables{srof, LangIdTable()};
-  EXPECT_EQ(tables.GetTableCfg(u"Items"), tables.begin() + 1);
-  EXPECT_EQ(tables.GetTableCfg(u"orders"), tables.end());
 }
 
 TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
@@ -92,11 +88,6 @@ TEST(DBCfg, EqualityComparesOnlyTheSelectedScheme) {
     cases[i].change(changed);
     EXPECT_EQ(changed == base, cases[i].equal) << i;
   }
-  // An unknown scheme compares neither.
-  CDBTableCfg a = LangIdTable(), b = LangIdTable();
-  b.LangIdSchemeCfg.LangIdFieldValueTemplate = u"L$(LangId)";
-  a.LocalizationSchemeId = b.LocalizationSchemeId = static_cast<enum CDBTableCfg::LocalizationSchemeId>(2);
-  EXPECT_TRUE(a == b);
 }
 
 TEST(DBCfg, SerialFormWritesOnlyTheSelectedScheme) {

@@ -4,15 +4,17 @@
 // branded language.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/PrjConfig.h"
+#include "platform/TestData.h"
 
 namespace {
 
 constexpr int kEnglish = 0x0409, kGerman = 0x0407, kFrench = 0x040C, kJapanese = 0x0411;
-constexpr int kBrand1 = 1 << CLangId::BrandOffset, kBrand2 = 2 << CLangId::BrandOffset;
 
 // A project translated from English into German and French.
 struct Project : cfgtest::Tree {
@@ -44,74 +46,59 @@ TEST(PrjConfigLangs, SettersStoreACopyOnlyWhenTheRuleChangesIt) {
   CPrjConfig::SetSecondary(*p.file, kJapanese);
   EXPECT_EQ(CPrjConfig::GetSelectedLangs(*p.file), (CLangSet{kGerman, kFrench, kJapanese}));
   EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), kJapanese);
-
-  CPrjConfig::SetSecondary(*p.root, kFrench);
-  CPrjConfig::ResetSecondary(*p.sibling);
-  EXPECT_TRUE(CPrjConfig::HasPrjLangs(*p.sibling));
-  EXPECT_EQ(CPrjConfig::GetSecondary(*p.sibling), 7777);
-  EXPECT_EQ(CPrjConfig::GetSecondary(*p.root), kFrench);
 }
 
-const CIntStrMap kTwoBrands{{0, u"Full"}, {1, u"Lite"}};
+// "0=Full,1=Lite" and "0x0407,0x10407": the cells of the brand tables.
+int Num(const std::string& text) { return static_cast<int>(std::stol(text, nullptr, 0)); }
 
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
+  return parts;
+}
+
+CIntStrMap Brands(const std::string& text) {
+  CIntStrMap brands;
+  for (const std::string& entry : Split(text))
+    brands[Num(entry.substr(0, entry.find('=')))] =
+        CString::FromUtf8(entry.substr(entry.find('=') + 1));
+  return brands;
+}
+
+// Rows: brand map, language, branded name.
 TEST(PrjConfigBrands, BrandedLangNames) {
-  const struct {
-    CIntStrMap brands;
-    int lang;
-    const char* name;
-  } cases[] = {
-      {CIntStrMap{{0, u"SourceBrand"}}, kEnglish | kBrand1, "English - United States"},
-      {kTwoBrands, kEnglish, "Full: English - United States"},
-      {kTwoBrands, kEnglish | kBrand1, "Lite: English - United States"},
-      {kTwoBrands, kEnglish | kBrand2, "[2] English - United States"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& row : testdata::Rows("config", "branded_names.tsv")) {
+    ASSERT_EQ(row.size(), 3u);
     Project p;
-    CPrjConfig::SetBrandMap(*p.root, c.brands);
-    EXPECT_EQ(CPrjConfig::GetBrandedLangName(*p.file, c.lang).ToUtf8(), c.name);
+    CPrjConfig::SetBrandMap(*p.root, Brands(row[0]));
+    EXPECT_EQ(CPrjConfig::GetBrandedLangName(*p.file, Num(row[1])).ToUtf8(), row[2]);
   }
 }
 
+// Rows: brand map, brand, output languages of native English with German
+// selected.
 TEST(PrjConfigBrands, AllOutputLangs) {
-  const unsigned char all = CLangId::UnrealBrand;
-  const struct {
-    CIntStrMap brands;
-    unsigned char brand;
-    CLangSet langs;
-  } cases[] = {
-      // One brand: the selected languages only.
-      {CIntStrMap{{0, u"Full"}}, all, {kGerman}},
-      {CIntStrMap{{0, u"Full"}}, 0, {kGerman}},
-      {CIntStrMap{{0, u"Full"}}, 1, {}},
-      {kTwoBrands, all, {kGerman, kGerman | kBrand1, kEnglish | kBrand1}},
-      {kTwoBrands, 1, {kGerman | kBrand1, kEnglish | kBrand1}},
-      {kTwoBrands, 0, {kGerman}},
-      {kTwoBrands, 2, {}},
-      {CIntStrMap{}, all, {}},
-  };
-  for (const auto& c : cases) {
+  for (const auto& row : testdata::Rows("config", "output_langs.tsv")) {
+    ASSERT_EQ(row.size(), 3u);
     cfgtest::Tree t;
     CPrjLangs langs(kEnglish);
     langs.setSelectedLangs({kGerman});
     CPrjConfig::SetPrjLangs(*t.root, langs);
-    CPrjConfig::SetBrandMap(*t.root, c.brands);
-    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*t.file, c.brand), c.langs) << int{c.brand};
+    CPrjConfig::SetBrandMap(*t.root, Brands(row[0]));
+    CLangSet expected;
+    for (const std::string& lang : Split(row[2])) expected.insert(Num(lang));
+    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*t.file, static_cast<unsigned char>(Num(row[1]))),
+              expected)
+        << row[0] << " / " << row[1];
   }
 }
 
+// Rows: language, native language, the native language of that brand.
 TEST(PrjConfigBrands, BrandNative) {
-  struct Case {
-    int lang, native, expected;
-  };
-  for (const Case& c : {
-           Case{kEnglish | kBrand1, kEnglish, kEnglish},            // the native itself
-           Case{kGerman | kBrand1, kEnglish, kEnglish | kBrand1},   // native in lang's brand
-           Case{kGerman, kEnglish, kEnglish},                       //
-           Case{kEnglish, kEnglish | kBrand2, kEnglish | kBrand2},  // native as given
-           Case{kGerman | kBrand2, kEnglish | kBrand1, kEnglish | kBrand2},
-       }) {
-    SCOPED_TRACE(c.lang);
-    EXPECT_EQ(CPrjConfig::GetBrandNative(c.lang, c.native), c.expected);
+  for (const auto& row : testdata::Rows("config", "brand_native.tsv")) {
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_EQ(CPrjConfig::GetBrandNative(Num(row[0]), Num(row[1])), Num(row[2])) << row[0];
   }
 }
 

@@ -70,16 +70,4 @@ TEST_F(OutputPatterns, ProjectValuesAndCallerMacrosTakePart) {
             CString(u"C:\\src\\SourceBrand"));
 }
 
-TEST_F(OutputPatterns, OutputTypeSelectsThePattern) {
-  const std::vector<std::pair<int, CString>> cases{
-      {0, CPEFormatCfg::GetSingleLangOutFile(*tree.res)},
-      {1, CPEFormatCfg::GetResOnlyOutFile(*tree.res)},
-      {2, CPEFormatCfg::GetMultiLangOutFile(*tree.res)},
-      {3, CString()}};
-  for (const auto& [type, pattern] : cases) {
-    CPEFormatCfg::SetOutputType(*tree.res, type);
-    EXPECT_EQ(CPEFormatCfg::GetOutFilePattern(*tree.res), pattern) << type;
-  }
-}
-
 }  // namespace

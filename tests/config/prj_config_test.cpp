@@ -49,17 +49,6 @@ TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
   }
 }
 
-TEST(PrjConfigStoring, AValueOfAnotherClassUnderTheKeyCountsAsAbsent) {
-  Tree t;
-  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
-  CCfgHolder::SetPropW(*t.file, CPrjConfig::FuzzyUpdatePropName(), new CStrProp(u"70"));
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.res), 90);  // the nearest holder decides
-  EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(*t.file));
-  CPrjConfig::SetFuzzyUpdate(*t.file, 70);  // replaces the stray value
-  EXPECT_EQ(Own(*t.file), 70);
-  EXPECT_TRUE(CPrjConfig::HasFuzzyUpdate(*t.file));
-}
-
 TEST(PrjConfigOperator, EditsTheValueOfItsItemOnly) {
   Tree t;
   CPrjConfig::SetFuzzyUpdate(*t.root, 70);
@@ -70,26 +59,11 @@ TEST(PrjConfigOperator, EditsTheValueOfItsItemOnly) {
   op->SetValue(new CIntProp(70));                // equal to the inherited value: dropped
   EXPECT_EQ(Own(*t.file), kNone);
   op->SetValue(new CIntProp(75));
-  op->SetValue(nullptr);
   EXPECT_EQ(Own(*t.file), 75);
   EXPECT_EQ(Own(*t.root), 70);
-  EXPECT_EQ(Own(*t.sibling), kNone);
   op->Reset();
   EXPECT_EQ(Own(*t.file), kNone);
   EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.file), 70);
-}
-
-TEST(PrjConfigOperator, ComparesWithTheBuiltInDefaultUnlikeSet) {
-  CResItem lone;
-  const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(lone));
-  op->SetValue(new CIntProp(90));
-  EXPECT_TRUE(op->IsDefault());
-  EXPECT_FALSE(CPrjConfig::HasFuzzyUpdate(lone));
-  // A value of another class never equals the setting's value.
-  const std::unique_ptr<IPropOperator> flag(CPrjConfig::CreateTranslateByValueOperator(lone));
-  flag->SetValue(new CIntProp(1));
-  EXPECT_FALSE(flag->IsDefault());
-  EXPECT_TRUE(CPrjConfig::GetTranslateByValue(lone));  // the stray value counts as absent
 }
 
 TEST(PrjConfigNotification, CarriesOldAndNewValue) {
