@@ -14,7 +14,6 @@ TEST(CStrUtil, MapsEveryCodeUnitOnItsOwn) {
     std::u16string lower;
     std::u16string upper;
   } cases[] = {
-      {u"", -1, u"", u""},
       {u"MiXeD 123.", -1, u"mixed 123.", u"MIXED 123."},
       {u"\u00C4\u00E4\u03A3\u03C3", -1, u"\u00E4\u00E4\u03C3\u03C3", u"\u00C4\u00C4\u03A3\u03A3"},
       {u"\u0130\u0131", -1, u"i\u0131", u"\u0130I"},         // dotted and dotless I, one unit each
