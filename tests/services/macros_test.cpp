@@ -25,24 +25,16 @@ struct ExpandCase {
 TEST(MacrosUtilTest, ExpandsPatterns) {
   const std::vector<ExpandCase> cases = {
       {"empty map", u"$(LangName)\\out", {}, "$(LangName)\\out"},
-      {"empty text", u"", {{u"$(A)", u"x"}}, ""},
-      {"one macro", u"$(LangName)\\out", {{u"$(LangName)", u"German"}}, "German\\out"},
       {"every occurrence", u"$(L)-$(L)$(L)", {{u"$(L)", u"de"}}, "de-dede"},
       {"case-sensitive", u"$(langname)\\out", {{u"$(LangName)", u"German"}}, "$(langname)\\out"},
-      {"unknown macro stays", u"$(OutputDir)\\$(LangName)", {{u"$(LangName)", u"German"}},
-       "$(OutputDir)\\German"},
+      {"unknown macro stays", u"$(O)\\$(L)", {{u"$(L)", u"de"}}, "$(O)\\de"},
       {"unclosed macro stays", u"$(LangName", {{u"$(LangName)", u"German"}}, "$(LangName"},
       {"key without $()", u"A", {{u"A", u"$(B)"}, {u"$(B)", u"x"}}, "x"},
-      {"value empties", u"[$(X)]", {{u"$(X)", u""}}, "[]"},
       {"non-overlapping, left to right", u"aaa", {{u"aa", u"b"}}, "ba"},
-      {"two macros", u"$(OutputDir)/$(CultureName).txt",
-       {{u"$(OutputDir)", u"out"}, {u"$(CultureName)", u"de-DE"}}, "out/de-DE.txt"},
       // $(A) sorts before $(B), so its value is expanded within the same pass.
-      {"chain in key order", u"$(A)", {{u"$(A)", u"$(B)"}, {u"$(B)", u"$(C)"}, {u"$(C)", u"c"}},
-       "c"},
-      // Each pass resolves one level here: $(C), then $(B), then $(A).
-      {"chain against key order", u"$(C)",
-       {{u"$(A)", u"a"}, {u"$(B)", u"$(A)"}, {u"$(C)", u"$(B)"}}, "a"},
+      {"chain in key order", u"$(A)", {{u"$(A)", u"$(B)"}, {u"$(B)", u"c"}}, "c"},
+      // Each pass resolves one level here: $(B), then $(A).
+      {"chain against key order", u"$(B)", {{u"$(A)", u"a"}, {u"$(B)", u"$(A)"}}, "a"},
       // The value and the text after it form a key only together.
       {"key formed across a junction", u"$(P)B)", {{u"$(P)", u"$("}, {u"$(B)", u"b"}}, "b"},
       {"empty key is ignored", u"ab", {{u"", u"x"}, {u"a", u"y"}}, "yb"},
@@ -70,11 +62,8 @@ TEST(MacrosUtilTest, MapsThatNeverTerminateAreBounded) {
 TEST(MacrosUtilTest, MergeLetsOverridesWin) {
   const Map base = {{u"K", u"1"}, {u"L", u"2"}};
   EXPECT_EQ(MacrosUtil::Merge(base, {{u"K", u"3"}}), (Map{{u"K", u"3"}, {u"L", u"2"}}));
-  EXPECT_EQ(MacrosUtil::Merge(base, {{u"M", u"4"}}),
-            (Map{{u"K", u"1"}, {u"L", u"2"}, {u"M", u"4"}}));
   EXPECT_EQ(MacrosUtil::Merge(base, {{u"k", u"5"}}),
             (Map{{u"K", u"1"}, {u"L", u"2"}, {u"k", u"5"}}));
-  EXPECT_EQ(MacrosUtil::Merge({}, base), base);
   // An empty value overrides too.
   EXPECT_EQ(MacrosUtil::Merge(base, {{u"L", u""}}), (Map{{u"K", u"1"}, {u"L", u""}}));
 }

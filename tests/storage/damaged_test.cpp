@@ -13,6 +13,7 @@
 
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
+#include "platform/TestData.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
 
@@ -23,8 +24,7 @@ using storage_test::Sql;
 using storage_test::TempPath;
 using storage_test::Wide;
 
-// Four items with translations, properties of the three kinds, a data chain
-// of two chunks and a few stored values.
+// The rows of testdata/small_project.sql after a few stored values.
 void WriteSmallProject(const std::string& path) {
   {
     CStorage storage(Wide(path));
@@ -34,33 +34,8 @@ void WriteSmallProject(const std::string& path) {
     storage.SetInt(u"TargetLng", 1031);
     storage.SetStr(u"RunLocalizedCmd", u"run.exe");
   }
-  std::vector<std::string> rows = {
-      "insert into res_item values (9999999, 1, 1, 'project', '@project', 0, 0)",
-      "insert into res_item values (1, 9999999, 2, '', '@app.exe', 0, 0)",
-      "insert into res_item values (2, 9999999, 5, '', '#101', 1, 0)",
-      "insert into res_item values (1, 9999999, 6, '', '#200', 2, 0)",
-      "insert into binary values (9999999, 0, 'abc')",
-      "insert into binary values (1, 1, 'def')",
-      "insert into binary values (9999999, 0, 'ghi')",
-  };
-  for (int item = 1; item <= 4; ++item) {
-    const std::string parent = std::to_string(item);
-    for (int lang : {1031, 1036}) {
-      rows.push_back("insert into trans_item values (" + parent + ", 9999999, 0, '', " +
-                     std::to_string(lang) + ", 1, 'text of item " + parent + "')");
-    }
-    rows.push_back(
-        "insert into prop (parent_key, name, type, binary_key, string, value, prop_type)"
-        " values (" +
-        parent + ", '@Caption', 1, 9999999, 'caption " + parent + "', '', 1)");
-    rows.push_back(
-        "insert into prop (parent_key, name, type, binary_key, string, value, prop_type)"
-        " values (" +
-        parent + ", '#7', 2, 9999999, '', " + parent + ", 1)");
-  }
-  rows.push_back(
-      "insert into prop (parent_key, name, type, binary_key, string, value, prop_type)"
-      " values (1, '@Blob', 3, 3, '', '', 2)");
+  std::vector<std::string> rows;
+  for (const auto& row : testdata::Rows("storage", "small_project.sql")) rows.push_back(row.at(0));
   Sql(path, rows);
 }
 
@@ -94,15 +69,8 @@ constexpr Damage kDamages[] = {
     {"field offset of a translation row beyond the row", 4361, 0x0a, 0xae, kDamaged},
     {"field offset of a property row moved", 2190, 0x2b, 0x38, kDamaged},
     {"schema text without its terminator", 9592, 0x00, 'x', kDamaged},
-    {"first cell of a leaf points down to its own page", 3080, 0x00, 4,
-     DatabaseCheck::kTimedOut},
+    {"first cell of a leaf points down to its own page", 3080, 0x00, 4, DatabaseCheck::kTimedOut},
 };
-
-std::string Damaged(const std::string& sound, const Damage& damage) {
-  std::string bytes = sound;
-  bytes.at(damage.offset) = static_cast<char>(damage.value);
-  return bytes;
-}
 
 class DamagedFiles : public ::testing::Test {
  protected:
@@ -146,7 +114,9 @@ TEST_F(DamagedFiles, CheckTurnsEveryDamageAwayWithinItsLimit) {
   const auto limit = DatabaseCheckLimit(sound_.size());
   for (const Damage& damage : kDamages) {
     SCOPED_TRACE(damage.what);
-    WriteFile(path_, Damaged(sound_, damage));
+    std::string bytes = sound_;
+    bytes.at(damage.offset) = static_cast<char>(damage.value);
+    WriteFile(path_, bytes);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Check(path_), damage.verdict);
     EXPECT_LT(std::chrono::steady_clock::now() - start, limit + std::chrono::seconds(2));

@@ -1,5 +1,7 @@
 // CStorage against real SQLite 2.8 files: the schema texts, the value store,
 // binary chains split at 950000 bytes and stored Windows paths.
+#include "storage/Storage.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,7 @@
 
 #include "StorageTestUtil.h"
 #include "config/OldPrjConfig.h"
-#include "storage/Storage.h"
+#include "platform/TestData.h"
 
 // Reaches the chain writer, which the storage keeps private.
 class StorageTestPeer {
@@ -35,20 +37,11 @@ TEST(StorageSchema, NewFileGetsPropThenCreateDbAddsTheRestVerbatim) {
     EXPECT_EQ(Rows(path, "select name from sqlite_master"), std::vector<std::string>{"PROP"});
     storage.CreateDb();
   }
-  EXPECT_EQ(
-      Rows(path, "select type, name, sql from sqlite_master order by rowid"),
-      (std::vector<std::string>{
-          "table|PROP|create table PROP ( parent_key INT, name CHAR, type INT, binary_key INT, "
-          "string CHAR, value INT, prop_type INT, type_type INT, type_str CHAR, type_int INT )",
-          "table|RES_ITEM|create table RES_ITEM    ( parent_key INT, binary_key INT, type INT, "
-          "comment CHAR, res_id CHAR, tab_num INT, state INT )",
-          "table|TRANS_ITEM|create table TRANS_ITEM  ( parent_key INT, binary_key INT, type INT, "
-          "comment CHAR, lang INT, status INT, string CHAR )",
-          "table|BINARY|create table BINARY      ( parent_key INT, num INT, data BLOB )",
-          "table|VAL_STORAGE|create table VAL_STORAGE ( val_key CHAR, file CHAR, val VARIANT )",
-          "index|val_storage_key|create index val_storage_key     on val_storage ( val_key    )",
-          "index|val_storage_file|create index val_storage_file    on val_storage ( file       )",
-      }));
+  std::string schema;
+  for (const std::string& row :
+       Rows(path, "select type, name, sql from sqlite_master order by rowid"))
+    schema += row + "\n";
+  EXPECT_EQ(schema, testdata::Read("storage", "schema.txt"));
   // Reopening a project (PROP present) is silent.
   CStorage again(Wide(path));
   EXPECT_TRUE(again.IsGood());
@@ -91,7 +84,9 @@ TEST(ValueStore, OneRowPerKeyAndFileWithQuotesAndAwkwardBytes) {
   const unsigned char data[] = {0x00, 0x01, 0x27, 0x27, 0x00, 0xFF, 0x02};
   storage.SetData(u"blob", data, sizeof(data));
   EXPECT_EQ(Rows(path, "select val_key, file from val_storage order by rowid"),
-            (std::vector<std::string>{"A|", "A|f.rc", "it's|", "\xC3\xBC" "ber|d\xC3\xA9.rc",
+            (std::vector<std::string>{"A|", "A|f.rc", "it's|",
+                                      "\xC3\xBC"
+                                      "ber|d\xC3\xA9.rc",
                                       "blob|"}));
   int value = 42;
   storage.GetInt(value, u"B", u"");  // absent: unchanged
@@ -118,9 +113,9 @@ TEST(ValueStoreErrors, MissingTableGivesTheFunctionsMessage) {
   unsigned int size = 0;
   EXPECT_EQ(storage.GetData(u"A", size), nullptr);
   EXPECT_EQ(value, 3);
-  EXPECT_EQ(messages.texts, (std::vector<std::u16string>{u"IO error: GetIntVal",
-                                                         u"IO error: GetStrVal",
-                                                         u"IO error: GetBinary"}));
+  EXPECT_EQ(messages.texts,
+            (std::vector<std::u16string>{u"IO error: GetIntVal", u"IO error: GetStrVal",
+                                         u"IO error: GetBinary"}));
 }
 
 TEST(BinaryChains, SplitAt950000Bytes) {
