@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ItemTestUtil.h"
+#include "platform/TestData.h"
 
 using namespace itemtest;  // NOLINT: test helpers only
 
@@ -70,26 +71,17 @@ TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
 }
 
 TEST(LangId, ConversionsAndBrands) {
-  struct Case {
-    CLangId id;
-    int value;
-    short raw, primary;
-    unsigned char brand;
-  };
-  const Case cases[] = {
-      {CLangId(77777777), 7777, 7777, 7777 & 0x3FF, 0},
-      {CLangId(0x0C07, CLangId::UnrealBrand), 0xFF0C07, 0x0C07, 7, 255},
-      {CLangId(0x00010407), 0x10407, 0x0407, 7, 1},
-      // A negative language fills the high half when widened.
-      {CLangId(static_cast<short>(0x8409), 2), static_cast<int>(0xFFFF8409),
-       static_cast<short>(0x8409), 9, 0xFF},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.value);
-    EXPECT_EQ(c.id.GetLang(), c.value);
-    EXPECT_EQ(c.id.GetRawLng(), c.raw);
-    EXPECT_EQ(c.id.GetPrimaryLng(), c.primary);
-    EXPECT_EQ(c.id.GetBrand(), c.brand);
+  const auto number = [](const std::string& text) { return std::stoi(text, nullptr, 0); };
+  for (const auto& row : testdata::Rows("items", "lang_ids.tsv")) {
+    ASSERT_EQ(row.size(), 6u);
+    SCOPED_TRACE(row[0] + " " + row[1]);
+    const CLangId id = row[1].empty() ? CLangId(number(row[0]))
+                                      : CLangId(static_cast<short>(number(row[0])),
+                                                static_cast<unsigned char>(number(row[1])));
+    EXPECT_EQ(id.GetLang(), number(row[2]));
+    EXPECT_EQ(id.GetRawLng(), number(row[3]));
+    EXPECT_EQ(id.GetPrimaryLng(), number(row[4]));
+    EXPECT_EQ(id.GetBrand(), number(row[5]));
   }
 }
 

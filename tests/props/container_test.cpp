@@ -74,32 +74,7 @@ TEST(CPropContainer, WritingStopsAfterAValueTheFormatRefuses) {
   EXPECT_EQ(back.GetPropW(u"a")->GetInt(), 1);
 }
 
-TEST(CPropContainer, HandlerSeesOldAndNewValuesAround) {
-  Recorder recorder;
-  CPropContainer container(&recorder);
-  container.SetPropW(u"k", nullptr);
-  container.SetPropW(u"k", new CStrProp(u"one"));
-  container.SetPropW(u"k", new CStrProp(u"two"));
-  std::unique_ptr<CProp> removed(container.RemovePropW(u"k"));
-  EXPECT_EQ(removed->GetStr(), CString(u"two"));
-  EXPECT_EQ(container.RemovePropW(u"k"), nullptr);
-  EXPECT_EQ(recorder.calls, (std::vector<std::string>{"before ->one", "after ->one",
-                                                      "before one>two", "after one>two",
-                                                      "before two>-", "after two>-"}));
-}
-
-TEST(CPropContainer, CopyClonesSilentlyAndEqualityIgnoresNames) {
-  CPropContainer source;
-  source.SetPropW(u"a", new CIntProp(1));
-  source.SetPropW(u"b", new CStrProp(u"s"));
-  Recorder recorder;
-  CPropContainer copy(&recorder);
-  copy.SetPropW(u"z", new CIntProp(9));
-  recorder.calls.clear();
-  copy.Copy(source);
-  EXPECT_TRUE(recorder.calls.empty());
-  EXPECT_NE(copy.GetPropW(u"a"), source.GetPropW(u"a"));
-  EXPECT_TRUE(copy == source);
+TEST(CPropContainer, EqualityIgnoresNames) {
   CPropContainer underA, underB;
   underA.SetPropW(u"a", new CIntProp(1));
   underB.SetPropW(u"b", new CIntProp(1));
@@ -110,8 +85,9 @@ TEST(CPropContainer, CopyClonesSilentlyAndEqualityIgnoresNames) {
 
 TEST(CPropContainer, DamagedEntriesKeepWhatCameBefore) {
   const std::string entry = "18 00 18 00 1A 02 00 00 00 00 00 1A 02 00 00 00 61 00 19 ";
-  const std::string good = entry + "18 00 1A 01 00 00 00 00 1A 01 00 00 00 02 1A 01 00 00 00 64 "
-                                   "1A 02 00 00 00 78 00 19 19 ";
+  const std::string good = entry +
+                           "18 00 1A 01 00 00 00 00 1A 01 00 00 00 02 1A 01 00 00 00 64 "
+                           "1A 02 00 00 00 78 00 19 19 ";
   const std::string count2 = "18 02 01 1A 04 00 00 00 02 00 00 00 " + good;
   struct Case {
     const char* what;
@@ -128,21 +104,22 @@ TEST(CPropContainer, DamagedEntriesKeepWhatCameBefore) {
            "18 00 1A 01 00 00 00 00 1A 01 00 00 00 01 1A 02 00 00 00 51 00 19 19 " + good + "19",
        true},
       {"an int of 2 bytes",
-       count2 + entry + "18 00 1A 01 00 00 00 00 1A 01 00 00 00 02 1A 01 00 00 00 66 "
-                        "1A 02 00 00 00 05 00 19 19 19",
+       count2 + entry +
+           "18 00 1A 01 00 00 00 00 1A 01 00 00 00 02 1A 01 00 00 00 66 "
+           "1A 02 00 00 00 05 00 19 19 19",
        false},
       {"cut inside a class name",
-       count2 + entry + "18 00 1A 01 00 00 00 00 1A 01 00 00 00 01 1A 08 00 00 00 49 00 6E 00 "
-                        "74 00 56 00 19",
+       count2 + entry +
+           "18 00 1A 01 00 00 00 00 1A 01 00 00 00 01 1A 08 00 00 00 49 00 6E 00 "
+           "74 00 56 00 19",
        true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     CPropContainer container;
     if (c.throws) {
-      EXPECT_THROW(
-          testutil::Read(Body(c.body), [&](Serial::ISerialStream& s) { container.Do(s); }),
-          Serial::Exceptions::FormatIO);
+      EXPECT_THROW(testutil::Read(Body(c.body), [&](Serial::ISerialStream& s) { container.Do(s); }),
+                   Serial::Exceptions::FormatIO);
     } else {
       Read(container, Body(c.body));
     }

@@ -1,13 +1,15 @@
 // Property names and values: text forms, the order of names, unknown class
 // names, cross-class comparison, round trips by class name and fields of the
 // wrong size.
+#include "props/Prop.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
 #include "lang/IntStrMap.h"
-#include "props/Prop.h"
+#include "platform/TestData.h"
 #include "props/PropName.h"
 #include "serial/SerialTestUtil.h"
 
@@ -16,27 +18,14 @@ namespace {
 using Serial::NodeName;
 
 TEST(CPropName, TextFormsBothWays) {
-  struct Case {
-    const char16_t* text;
-    int id;
-    const char16_t* key;
-    const char16_t* printed;
-  };
-  const Case cases[] = {
-      {u"#2", 2, u"", u"#2"},
-      {u"@Name", 0, u"Name", u"@Name"},
-      {u"@@x", 0, u"@x", u"@@x"},
-      {u"#", 0, u"", u"@"},          // no digits: identifier 0, empty key
-      {u"#12abc", 12, u"", u"#12"},  // digits up to the first other character
-      {u"#4294967295", -1, u"", u"#4294967295"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(CString(c.text).ToUtf8());
+  for (const auto& row : testdata::Rows("props", "name_texts.tsv")) {
+    ASSERT_EQ(row.size(), 4u);
+    SCOPED_TRACE(row[1]);
     CPropName name(u"stale");
-    name.FromString(c.text);
-    EXPECT_EQ(name.GetInt(), c.id);
-    EXPECT_EQ(name.GetStr(), CString(c.key));
-    EXPECT_EQ(name.ToString(), CString(c.printed));
+    name.FromString(CString::FromUtf8(row[1]));
+    EXPECT_EQ(name.GetInt(), std::stoi(row[0]));
+    EXPECT_EQ(name.GetStr().ToUtf8(), row[2]);
+    EXPECT_EQ(name.ToString().ToUtf8(), row[3]);
   }
 }
 
@@ -55,7 +44,8 @@ TEST(CPropName, OrderAndSerialForm) {
 
 TEST(CProp, UnknownNamesAndForeignClasses) {
   EXPECT_EQ(PropClassRegistry::instance().Create(NodeName(u"NoSuchProp")), nullptr);
-  EXPECT_EQ(PropClassRegistry::instance().Create(NodeName(static_cast<unsigned char>('h'))), nullptr);
+  EXPECT_EQ(PropClassRegistry::instance().Create(NodeName(static_cast<unsigned char>('h'))),
+            nullptr);
   EXPECT_EQ(CIntProp(-5).AsString(), CString(u"#-5"));
   EXPECT_EQ(CIntProp::classInstance.Clone(CStrProp(u"text")), nullptr);
 }
@@ -63,8 +53,8 @@ TEST(CProp, UnknownNamesAndForeignClasses) {
 TEST(CProp, EqualityAndOrderWithinAndAcrossClasses) {
   EXPECT_FALSE(CStrProp(u"a").IsEqual(CStrProp(u"A")));
   EXPECT_TRUE(CStrProp(u"A").IsLess(CStrProp(u"a")));
-  EXPECT_TRUE(CStrProp(u"x").IsLess(CIntProp(0)));  // 'd' before 'f'
-  EXPECT_TRUE(CStrSetProp({u"z"}).IsLess(CStrProp(u"")));  // string names first
+  EXPECT_TRUE(CStrProp(u"x").IsLess(CIntProp(0)));          // 'd' before 'f'
+  EXPECT_TRUE(CStrSetProp({u"z"}).IsLess(CStrProp(u"")));   // string names first
   EXPECT_TRUE(CIntVectorProp({}).IsLess(CStrSetProp({})));  // "IntVectorType" < "StrSetProp"
   EXPECT_FALSE(CIntProp(1).IsEqual(CBoolProp(true)));
   EXPECT_TRUE(CIntProp(-1).IsLess(CIntProp(0)));
