@@ -42,6 +42,8 @@ TEST(Units, IdsNameThePathAndStayUniqueAndEscaped) {
   EXPECT_EQ(units[0].note, u"the about box");
   EXPECT_EQ(units[2].target, u"");  // untranslated
   EXPECT_EQ(units[5].fileId, u"#2:@res.dll");
+  EXPECT_EQ(units[5].file, root->GetResItems()[1]);
+  EXPECT_EQ(units[1].parent, dialog);
 }
 
 TEST(Units, LanguageTexts) {
