@@ -22,10 +22,10 @@ size_t Digits(View text, size_t at, int* value) {
   return end;
 }
 
-// A printf conversion spec after "%" (and after "N$"): flags, width,
+// A printf conversion after "%" (and after "N$"): flags, width,
 // precision, length, conversion. Returns the end, or 0 when it is none;
 // `type` gets the length and the conversion.
-size_t PrintfSpec(View text, size_t at, View* type) {
+size_t PrintfConversion(View text, size_t at, View* type) {
   size_t i = at;
   const size_t n = text.size();
   while (i < n && (text[i] == u'-' || text[i] == u'+' || text[i] == u'#' || text[i] == u'0' ||
@@ -77,18 +77,18 @@ bool ScanPercent(View text, size_t at, int& sequence, CTextCode& code) {
   if (next < n && text[next] >= u'1' && text[next] <= u'9') {
     const size_t afterDigits = Digits(text, next, &index);
     if (afterDigits < n && text[afterDigits] == u'$') {
-      end = PrintfSpec(text, afterDigits + 1, &type);
+      end = PrintfConversion(text, afterDigits + 1, &type);
     } else if (afterDigits < n && text[afterDigits] == u'!') {
-      // FormatMessage: "%1!d!" carries a printf spec between the marks.
+      // FormatMessage: "%1!d!" carries a printf conversion between the marks.
       const size_t close = text.find(u'!', afterDigits + 1);
       if (close != View::npos && close - afterDigits <= 16 &&
-          PrintfSpec(text.substr(0, close), afterDigits + 1, &type) == close) {
+          PrintfConversion(text.substr(0, close), afterDigits + 1, &type) == close) {
         end = close + 1;
       }
     }
     if (end == 0) {
       // "%10d" is a width; "%1" alone is FormatMessage's first insert.
-      end = PrintfSpec(text, next, &type);
+      end = PrintfConversion(text, next, &type);
       if (end != 0) {
         index = ++sequence;
       } else if (afterDigits - next <= 2) {
@@ -97,7 +97,7 @@ bool ScanPercent(View text, size_t at, int& sequence, CTextCode& code) {
       }
     }
   } else {
-    end = PrintfSpec(text, next, &type);
+    end = PrintfConversion(text, next, &type);
     index = ++sequence;
   }
   if (end == 0) return false;
