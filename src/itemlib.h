@@ -15,8 +15,6 @@
 #include "items/TransItem.h"
 #include "items/ResItem.h"
 #include "items/CfgHolder.h"
-#include "serial/BinaryFormat.h"
-#include "serial/BinaryPaths.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/BinarySerialTreeIn.h"

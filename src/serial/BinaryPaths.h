@@ -8,6 +8,7 @@
 #include <cstring>
 #include <typeinfo>
 
+#include "serial/BinaryFormat.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/SerialPath.h"
@@ -54,7 +55,11 @@ class BinaryOutPath {
     }
     return out_.BinarySerialOut::EnterNode(name);
   }
-  void Leave() { out_.BinarySerialOut::LeaveNode(); }
+  void Leave() {
+    *Room(1) = NODE_END;
+    Done(1);
+    --out_.depth_;
+  }
   void Write(unsigned int size, const void* data) {
     if (out_.used_ + 5 + size <= BinarySerialOut::kBufferSize) {
       unsigned char* p = &out_.buffer_[out_.used_];
@@ -97,7 +102,7 @@ class BinaryOutPath {
 // the reader's own members, which refill or throw.
 class BinaryInPath {
  public:
-  explicit BinaryInPath(BinarySerialIn& in) : in_(in), r_(in.reader_) {}
+  explicit BinaryInPath(BinarySerialIn& in) : in_(in), r_(*in.reader_) {}
 
   static constexpr bool IsReading() { return true; }
   bool Enter() {

@@ -1,14 +1,16 @@
 // Reads the binary serial format strictly in the order it was written.
 #pragma once
 
+#include <memory>
 #include <vector>
 
-#include "serial/BinaryFormat.h"
 #include "serial/ISerialStream.h"
 #include "serial/Streams.h"
 
 namespace Serial {
 namespace Binary {
+
+class ByteReader;
 
 // Reads a binary serial stream strictly in the order it was written.
 // The stream must outlive the reader. Construction consumes the header and
@@ -18,6 +20,7 @@ namespace Binary {
 class BinarySerialIn : public ISerialStream {
  public:
   explicit BinarySerialIn(IStreamIn& in);
+  ~BinarySerialIn() override;
   BinarySerialIn(const BinarySerialIn&) = delete;
   BinarySerialIn& operator=(const BinarySerialIn&) = delete;
 
@@ -34,13 +37,10 @@ class BinarySerialIn : public ISerialStream {
 
  private:
   friend class BinaryInPath;  // decodes from the window in place
-  unsigned char NextByte() {
-    unsigned char byte = 0;
-    if (!reader_.ReadByte(byte)) throw Exceptions::FormatIO();
-    return byte;
-  }
+  unsigned char NextByte();
 
-  ByteReader reader_;
+  // Held apart so that the byte cursor stays out of the public headers.
+  std::unique_ptr<ByteReader> reader_;
   unsigned int depth_;
   VersionInfo version_;
   std::vector<unsigned char> field_;

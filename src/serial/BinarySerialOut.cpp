@@ -45,6 +45,13 @@ void BinarySerialOut::Put(const void* data, size_t size) {
   used_ += size;
 }
 
+void BinarySerialOut::LeaveNode() {
+  // The most frequent call of all: one byte straight into the buffer.
+  if (used_ == kBufferSize) Flush();
+  buffer_[used_++] = NODE_END;
+  --depth_;
+}
+
 bool BinarySerialOut::EnterNode(const NodeName& name) {
   ++depth_;
   if (name.GetType() != NodeName::STRING && used_ + 3 <= kBufferSize) {

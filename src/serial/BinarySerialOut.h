@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <memory>
 
-#include "serial/BinaryFormat.h"
 #include "serial/ISerialStream.h"
 #include "serial/Streams.h"
 
@@ -28,12 +27,7 @@ class BinarySerialOut : public ISerialStream {
   // Always true. A string name longer than 255 code units has only the low
   // 8 bits of its length written; keep names within MAX_NODE_NAME_LEN.
   bool EnterNode(const NodeName& name) override;
-  void LeaveNode() override {
-    // The most frequent call of all: one byte straight into the buffer.
-    if (used_ == kBufferSize) Flush();
-    buffer_[used_++] = NODE_END;
-    --depth_;
-  }
+  void LeaveNode() override;
   bool IsReading() const override { return false; }
   const void* ReadField(unsigned int& /*size*/) override { return nullptr; }
   void WriteField(unsigned int size, const void* data) override;
