@@ -179,7 +179,8 @@ void CResItem::OnAfterPropChange(const CPropContainer& container, const CPropNam
 // a count, then one anonymous node per element; an element that fails to
 // read ends the list (its node left first), one that throws is freed.
 template <typename Path>
-bool CResItem::DoChildren(Path& p) {
+bool CResItem::DoChildren(Path& outer) {
+  auto p = outer.Local();
   unsigned int count = static_cast<unsigned int>(children_.size());
   if (!p.IsReading()) {
     Serial::DoFixed(p, count);
@@ -241,7 +242,8 @@ bool DoTransEntry(Path& p, int& lang, Holder& trans) {
 }  // namespace
 
 template <typename Path>
-bool CResItem::DoTranslations(Path& p) {
+bool CResItem::DoTranslations(Path& outer) {
+  auto p = outer.Local();
   unsigned int count = static_cast<unsigned int>(translations_.size());
   if (!p.IsReading()) {
     Serial::DoFixed(p, count);
@@ -297,7 +299,8 @@ bool CResItem::Do(Serial::ISerialStream& s) {
 }
 
 template <typename Path>
-bool CResItem::DoOn(Path& p) {
+bool CResItem::DoOn(Path& outer) {
+  auto p = outer.Local();
   const bool reading = p.IsReading();
   const NestingGuard depth;
   if (!depth.within) {

@@ -91,7 +91,8 @@ bool CTransItem::Do(Serial::ISerialStream& s) {
 }
 
 template <typename Path>
-bool CTransItem::DoOn(Path& p) {
+bool CTransItem::DoOn(Path& outer) {
+  auto p = outer.Local();
   if (p.Enter()) {
     CPropContainer::DoOn(p);
     p.Leave();

@@ -80,7 +80,7 @@ bool DoContent(Path& p, CProp& value) {
   if (c == &CBinaryProp::classInstance) {
     return Serial::DoBlock(p, static_cast<CBinaryProp&>(value).value);
   }
-  return value.Do(p.Stream());
+  return p.Generic([&value](Serial::ISerialStream& s) { return value.Do(s); });
 }
 
 // A new value of the class stored under `byte`. The basic classes' byte
@@ -155,8 +155,9 @@ bool CPropContainer::Do(Serial::ISerialStream& s) {
 // The layout of a map of pairs: a count, then per entry an anonymous node
 // holding the name's and the value's nodes.
 template <typename Path>
-bool CPropContainer::DoOn(Path& p) {
-  if (!p.IsReading()) {
+bool CPropContainer::DoOn(Path& outer) {
+  if (!outer.IsReading()) {
+    auto p = outer.Local();
     p.Enter(static_cast<unsigned char>(1));
     unsigned int count = static_cast<unsigned int>(props_.size());
     Serial::DoFixed(p, count);
@@ -177,6 +178,7 @@ bool CPropContainer::DoOn(Path& p) {
     return true;
   }
 
+  auto p = outer.Local();
   Clear();
   if (!p.Enter(static_cast<unsigned char>(1))) return true;
   unsigned int count = 0;

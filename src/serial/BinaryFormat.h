@@ -30,12 +30,23 @@ inline void CopyEnds(unsigned char* to, const unsigned char* from, size_t size) 
   std::memcpy(to + size - sizeof tail, &tail, sizeof tail);
 }
 
-// Names and texts are mostly a few bytes long, where a call into memcpy
-// costs more than the copy: up to 16 bytes take two overlapping moves.
+// A 16-byte move the compiler turns into one vector load and store.
+struct Block16 {
+  unsigned char bytes[16];
+};
+
+// Names and texts are mostly a few dozen bytes long, where a call into
+// memcpy costs more than the copy: up to 64 bytes take overlapping moves
+// of the largest width that fits.
 inline void CopyBytes(unsigned char* to, const void* from, size_t size) {
   const auto* src = static_cast<const unsigned char*>(from);
-  if (size > 16) {
+  if (size > 64) {
     std::memcpy(to, src, size);
+  } else if (size > 32) {
+    CopyEnds<Block16>(to, src, 32);
+    CopyEnds<Block16>(to + size - 32, src + size - 32, 32);
+  } else if (size >= 16) {
+    CopyEnds<Block16>(to, src, size);
   } else if (size >= 8) {
     CopyEnds<uint64_t>(to, src, size);
   } else if (size >= 4) {

@@ -16,19 +16,42 @@
 namespace Serial {
 namespace Binary {
 
-// The calls of BinarySerialOut, inline. The writer stays consistent at every
-// step, so a value of a class the layout does not know goes through Stream().
+// The calls of BinarySerialOut, inline, on a cursor into the writer's
+// buffer that the path holds: a path made by Local() in a function keeps it
+// in registers there, where a cursor behind a reference would be reloaded
+// after every byte stored (a byte store may alias anything). Any step the
+// buffer cannot take whole (a flush, an overlong name, a huge field, a value
+// of a class the layout does not know) goes through the writer's members.
 class BinaryOutPath {
  public:
-  explicit BinaryOutPath(BinarySerialOut& out) : out_(out) {}
+  explicit BinaryOutPath(BinarySerialOut& out)
+      : out_(out),
+        base_(out.buffer_.get()),
+        at_(base_ + out.used_),
+        end_(base_ + BinarySerialOut::kBufferSize),
+        home_(nullptr) {}
+  // Hands the cursor back: to the path Local() was called on, or to the
+  // writer.
+  ~BinaryOutPath() {
+    if (home_) {
+      *home_ = at_;
+    } else {
+      out_.used_ = static_cast<size_t>(at_ - base_);
+    }
+  }
+  BinaryOutPath(const BinaryOutPath&) = delete;
+  BinaryOutPath& operator=(const BinaryOutPath&) = delete;
+
+  // A path on this one's cursor for the caller's scope; this one must not
+  // be used until it is gone.
+  BinaryOutPath Local() { return BinaryOutPath(*this, 0); }
 
   static constexpr bool IsReading() { return false; }
   bool Enter() {
     unsigned char* p = Room(2);
     p[0] = NODE_START;
     p[1] = NodeName::NONE;
-    Done(2);
-    ++out_.depth_;
+    at_ = p + 2;
     return true;
   }
   bool Enter(unsigned char byte) {
@@ -36,40 +59,38 @@ class BinaryOutPath {
     p[0] = NODE_START;
     p[1] = NodeName::BYTE;
     p[2] = byte;
-    Done(3);
-    ++out_.depth_;
+    at_ = p + 3;
     return true;
   }
   bool Enter(const NodeName& name) {
     const size_t units = static_cast<size_t>(name.GetStrValue().GetLength());
-    if (name.GetType() == NodeName::STRING && units <= 255 &&
-        out_.used_ + 3 + units * 2 <= BinarySerialOut::kBufferSize) {
-      unsigned char* p = &out_.buffer_[out_.used_];
-      p[0] = NODE_START;
-      p[1] = NodeName::STRING;
-      p[2] = static_cast<unsigned char>(units);
-      CopyBytes(p + 3, name.GetStrValue().GetString(), units * 2);
-      Done(3 + units * 2);
-      ++out_.depth_;
+    if (name.GetType() != NodeName::STRING || units > 255) {
+      at_ = out_.EnterAt(at_, name);
       return true;
     }
-    return out_.BinarySerialOut::EnterNode(name);
+    unsigned char* p = Room(3 + units * 2);
+    p[0] = NODE_START;
+    p[1] = NodeName::STRING;
+    p[2] = static_cast<unsigned char>(units);
+    CopyBytes(p + 3, name.GetStrValue().GetString(), units * 2);
+    at_ = p + 3 + units * 2;
+    return true;
   }
   void Leave() {
-    *Room(1) = NODE_END;
-    Done(1);
-    --out_.depth_;
+    unsigned char* p = Room(1);
+    *p = NODE_END;
+    at_ = p + 1;
   }
   void Write(unsigned int size, const void* data) {
-    if (out_.used_ + 5 + size <= BinarySerialOut::kBufferSize) {
-      unsigned char* p = &out_.buffer_[out_.used_];
-      p[0] = FIELD;
-      std::memcpy(p + 1, &size, 4);
-      CopyBytes(p + 5, data, size);
-      Done(5 + size);
+    if (size > BinarySerialOut::kBufferSize - 5) {
+      at_ = out_.WriteAt(at_, size, data);
       return;
     }
-    out_.BinarySerialOut::WriteField(size, data);
+    unsigned char* p = Room(5 + size);
+    p[0] = FIELD;
+    std::memcpy(p + 1, &size, 4);
+    CopyBytes(p + 5, data, size);
+    at_ = p + 5 + size;
   }
   // A writer reads nothing; layouts name both directions in one body.
   const void* Read(unsigned int& /*size*/) { return nullptr; }
@@ -81,20 +102,34 @@ class BinaryOutPath {
     p[0] = FIELD;
     std::memcpy(p + 1, &size, 4);
     std::memcpy(p + 5, data, N);
-    Done(5 + N);
+    at_ = p + 5 + N;
     return true;
   }
-  ISerialStream& Stream() { return out_; }
+  // Runs `call` on the writer as an ISerialStream, the cursor handed over
+  // and taken back around it.
+  template <typename Call>
+  bool Generic(Call&& call) {
+    out_.used_ = static_cast<size_t>(at_ - base_);
+    const bool ok = call(static_cast<ISerialStream&>(out_));
+    at_ = base_ + out_.used_;
+    return ok;
+  }
 
  private:
-  // Space for `n` bytes in the buffer.
+  BinaryOutPath(BinaryOutPath& outer, int /*local*/)
+      : out_(outer.out_), base_(outer.base_), at_(outer.at_), end_(outer.end_), home_(&outer.at_) {}
+
+  // Space for `n` bytes, n at most the buffer's size.
   unsigned char* Room(size_t n) {
-    if (out_.used_ + n > BinarySerialOut::kBufferSize) out_.Flush();
-    return &out_.buffer_[out_.used_];
+    if (static_cast<size_t>(end_ - at_) < n) at_ = out_.Drain(at_);
+    return at_;
   }
-  void Done(size_t n) { out_.used_ += n; }
 
   BinarySerialOut& out_;
+  unsigned char* const base_;
+  unsigned char* at_;
+  unsigned char* const end_;
+  unsigned char** const home_;  // the outer path's cursor, for a local one
 };
 
 // The calls of BinarySerialIn, checked in the reader's window; whatever the
@@ -103,6 +138,9 @@ class BinaryOutPath {
 class BinaryInPath {
  public:
   explicit BinaryInPath(BinarySerialIn& in) : in_(in), r_(*in.reader_) {}
+
+  // The reader's state stays in the reader: a copy reads on.
+  BinaryInPath Local() { return *this; }
 
   static constexpr bool IsReading() { return true; }
   bool Enter() {
@@ -183,7 +221,10 @@ class BinaryInPath {
     std::memcpy(data, field, N);
     return true;
   }
-  ISerialStream& Stream() { return in_; }
+  template <typename Call>
+  bool Generic(Call&& call) {
+    return call(static_cast<ISerialStream&>(in_));
+  }
 
  private:
   BinarySerialIn& in_;

@@ -12,7 +12,7 @@ namespace Serial {
 namespace Binary {
 
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
-    : out_(out), depth_(0), version_(version), buffer_(new unsigned char[kBufferSize]), used_(0) {
+    : out_(out), version_(version), buffer_(new unsigned char[kBufferSize]), used_(0) {
   if (version_ == UNDEFINED_SCHEME_VERSION) version_ = VersionInfo::FromString(u"6.0.5865");
   version_.Do(*this);
   EnterNode(NodeName(ROOT_NODE_NAME));
@@ -21,6 +21,24 @@ BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
 BinarySerialOut::~BinarySerialOut() {
   LeaveNode();
   Flush();
+}
+
+unsigned char* BinarySerialOut::Drain(unsigned char* at) {
+  used_ = static_cast<size_t>(at - buffer_.get());
+  Flush();
+  return buffer_.get();
+}
+
+unsigned char* BinarySerialOut::EnterAt(unsigned char* at, const NodeName& name) {
+  used_ = static_cast<size_t>(at - buffer_.get());
+  EnterNode(name);
+  return buffer_.get() + used_;
+}
+
+unsigned char* BinarySerialOut::WriteAt(unsigned char* at, unsigned int size, const void* data) {
+  used_ = static_cast<size_t>(at - buffer_.get());
+  WriteField(size, data);
+  return buffer_.get() + used_;
 }
 
 bool BinarySerialOut::Flush() {
@@ -49,11 +67,9 @@ void BinarySerialOut::LeaveNode() {
   // The most frequent call of all: one byte straight into the buffer.
   if (used_ == kBufferSize) Flush();
   buffer_[used_++] = NODE_END;
-  --depth_;
 }
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
-  ++depth_;
   if (name.GetType() != NodeName::STRING && used_ + 3 <= kBufferSize) {
     // Anonymous and byte names: two or three bytes written in place.
     unsigned char* p = &buffer_[used_];

@@ -42,9 +42,13 @@ class BinarySerialOut : public ISerialStream {
   friend class BinaryOutPath;  // writes into the buffer in place
   void Put(const void* data, size_t size);
   void Hand(const void* data, size_t size);
+  // A path's slow steps: each takes the path's cursor into the buffer,
+  // does its work through the members above and returns the new cursor.
+  unsigned char* Drain(unsigned char* at);
+  unsigned char* EnterAt(unsigned char* at, const NodeName& name);
+  unsigned char* WriteAt(unsigned char* at, unsigned int size, const void* data);
 
   IStreamOut& out_;
-  unsigned int depth_;
   VersionInfo version_;
   static constexpr size_t kBufferSize = 64 * 1024;
   std::unique_ptr<unsigned char[]> buffer_;  // uninitialised: written before it is read

@@ -40,25 +40,38 @@ class StreamPath {
     std::memcpy(data, field, N);
     return true;
   }
-  ISerialStream& Stream() { return s_; }
+  // The same path: the state is the stream's. Layouts take a local path in
+  // their hot functions so that the binary writer's cursor stays in
+  // registers there.
+  StreamPath Local() { return *this; }
+  // Runs `call` on the stream, for a value whose layout only its class knows.
+  template <typename Call>
+  bool Generic(Call&& call) {
+    return call(s_);
+  }
 
  private:
   ISerialStream& s_;
 };
+
+// The value layouts below are always inlined into the layout that calls
+// them: a call that took the path by reference would make a binary
+// writer's cursor live in memory for the rest of the caller.
+#define ITEMLIB_PATH_STEP [[gnu::always_inline]] inline
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the format is little-endian and values are copied as they are in memory");
 
 // A value of fixed width, copied as it is in memory.
 template <typename Path, typename T>
-bool DoFixed(Path& p, T& value) {
+ITEMLIB_PATH_STEP bool DoFixed(Path& p, T& value) {
   return p.template Fixed<sizeof(T)>(&value);
 }
 
 // Through a byte: any stored byte other than 0 reads as true, and no invalid
 // bool value is ever formed in memory.
 template <typename Path>
-bool DoBool(Path& p, bool& value) {
+ITEMLIB_PATH_STEP bool DoBool(Path& p, bool& value) {
   unsigned char byte = value ? 1 : 0;
   if (!DoFixed(p, byte)) return false;
   value = byte != 0;
@@ -67,7 +80,7 @@ bool DoBool(Path& p, bool& value) {
 
 // UTF-16LE code units without terminator; an odd size reads as false.
 template <typename Path>
-bool DoText(Path& p, CString& value) {
+ITEMLIB_PATH_STEP bool DoText(Path& p, CString& value) {
   if (!p.IsReading()) {
     p.Write(static_cast<unsigned int>(value.GetLength()) * 2u, value.GetString());
     return true;
@@ -81,7 +94,7 @@ bool DoText(Path& p, CString& value) {
 
 // All bytes as one field.
 template <typename Path>
-bool DoBlock(Path& p, std::vector<unsigned char>& value) {
+ITEMLIB_PATH_STEP bool DoBlock(Path& p, std::vector<unsigned char>& value) {
   if (!p.IsReading()) {
     p.Write(static_cast<unsigned int>(value.size()), value.data());
     return true;
