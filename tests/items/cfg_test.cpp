@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <tuple>
 
 #include "ItemTestUtil.h"
 
@@ -20,18 +21,17 @@ TEST(CfgHolder, InheritanceAndDeletion) {
   CCfgHolder::SetPropW(*p.file, u"B", new CIntProp(3));
   p.res->SetPropW(u"A", new CIntProp(9));  // own properties are no settings
 
-  struct Case {
-    const CResItem* item;
-    const char16_t* name;
-    int inherited;
-    int own;
-  };
-  for (const Case& c :
-       {Case{p.res, u"A", 1, -1}, Case{p.res, u"B", 3, -1}, Case{p.file, u"B", 3, 3},
-        Case{p.root.get(), u"B", 2, 2}, Case{p.sibling, u"B", 2, -1}, Case{p.res, u"C", -1, -1}}) {
-    SCOPED_TRACE(Label(c.item) + " " + CString(c.name).ToUtf8());
-    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*c.item, c.name, true)), c.inherited);
-    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*c.item, c.name, false)), c.own);
+  // Item, name, the value found with and without inheriting (-1: none).
+  for (const auto& [item, name, inherited, own] :
+       {std::tuple<CResItem*, const char16_t*, int, int>{p.res, u"A", 1, -1},
+        {p.res, u"B", 3, -1},
+        {p.file, u"B", 3, 3},
+        {p.root.get(), u"B", 2, 2},
+        {p.sibling, u"B", 2, -1},
+        {p.res, u"C", -1, -1}}) {
+    SCOPED_TRACE(Label(item) + " " + CString(name).ToUtf8());
+    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*item, name, true)), inherited);
+    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*item, name, false)), own);
   }
 
   CCfgHolder::DeleteProp(*p.file, u"B");

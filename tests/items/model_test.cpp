@@ -2,6 +2,8 @@
 // bits, data blocks, comparison, copying and the language value layout.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ItemTestUtil.h"
 #include "platform/TestData.h"
 
@@ -11,20 +13,18 @@ namespace {
 
 TEST(ResItem, StateBitsAndDataBlocks) {
   CResItem item;
-  struct Case {
-    int state;
-    bool readOnly, locked;
-    int expected;
-  };
   // Each setter touches its own bit only; the callers' bits stay.
-  for (const Case& c : {Case{4, true, false, 5}, Case{3, true, false, 1}, Case{7, false, true, 6},
-                        Case{0x100, false, true, 0x102}, Case{-1, false, false, -4}}) {
-    item.SetState(c.state);
-    item.SetReadOnly(c.readOnly);
-    item.SetItemLocked(c.locked);
-    EXPECT_EQ(item.GetState(), c.expected) << c.state;
-    EXPECT_EQ(item.IsReadOnly(), c.readOnly);
-    EXPECT_EQ(item.IsItemLocked(), c.locked);
+  for (const auto& [state, readOnly, locked, expected] : {std::tuple{4, true, false, 5},
+                                                          {3, true, false, 1},
+                                                          {7, false, true, 6},
+                                                          {0x100, false, true, 0x102},
+                                                          {-1, false, false, -4}}) {
+    item.SetState(state);
+    item.SetReadOnly(readOnly);
+    item.SetItemLocked(locked);
+    EXPECT_EQ(item.GetState(), expected) << state;
+    EXPECT_EQ(item.IsReadOnly(), readOnly);
+    EXPECT_EQ(item.IsItemLocked(), locked);
   }
   unsigned char source[] = {1, 2, 3};
   item.SetData(source, 3);
@@ -45,21 +45,18 @@ TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
   const unsigned int size = file.GetDataSize();
   Bytes lastFlipped(file.GetData(), file.GetData() + size);
   lastFlipped.back() ^= 1;
-  struct Case {
-    const char* name;
-    std::function<void(CResItem&)> change;
+  const std::pair<const char*, std::function<void(CResItem&)>> changes[] = {
+      {"type", [](CResItem& i) { i.SetType(99); }},
+      {"comment case", [](CResItem& i) { i.SetComment(u"SAMPLE"); }},
+      {"data bytes", [&](CResItem& i) { i.SetData(lastFlipped.data(), size); }},
+      {"configuration",
+       [](CResItem& i) { i.GetCfgProps().SetPropW(u"Codepage", new CIntProp(1)); }},
+      {"own property", [](CResItem& i) { delete i.RemovePropW(u"Set"); }},
   };
-  for (const Case& c : {
-           Case{"type", [](CResItem& i) { i.SetType(99); }},
-           Case{"comment case", [](CResItem& i) { i.SetComment(u"SAMPLE"); }},
-           Case{"data bytes", [&](CResItem& i) { i.SetData(lastFlipped.data(), size); }},
-           Case{"configuration",
-                [](CResItem& i) { i.GetCfgProps().SetPropW(u"Codepage", new CIntProp(1)); }},
-           Case{"own property", [](CResItem& i) { delete i.RemovePropW(u"Set"); }},
-       }) {
+  for (const auto& [name, change] : changes) {
     CResItem other(file);
-    c.change(other);
-    EXPECT_FALSE(other == file) << c.name;
+    change(other);
+    EXPECT_FALSE(other == file) << name;
   }
   // A translation's copy has no key nor parent; the key does not count.
   CTransItem trans(*file.GetTranslation(0x407));

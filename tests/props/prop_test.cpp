@@ -68,18 +68,16 @@ TEST(CProp, EqualityAndOrderWithinAndAcrossClasses) {
 
 // Every class, written as class name and value and recreated by name.
 TEST(CProp, EveryClassRoundTripsByClassName) {
-  std::vector<std::unique_ptr<CProp>> props;
-  props.emplace_back(new CEmptyProp());
-  props.emplace_back(new CStrProp(u"caf\u00e9"));
   const unsigned char bytes[] = {0, 1, 0xFE, 0xFF};
-  props.emplace_back(new CBinaryProp(bytes, 4));
-  props.emplace_back(new CIntProp(-123456));
-  props.emplace_back(new CBoolProp(true));
-  props.emplace_back(new CIntVectorProp({1, -2, 0x7FFFFFFF}));
-  props.emplace_back(new CStrSetProp({u"b", u"a"}));
-  props.emplace_back(new CIntStrMapProp(CIntStrMap{{0, u"SourceBrand"}, {3, u"Lite"}}));
-  props.emplace_back(new CVariantProp(_variant_t(2.5)));
-  props.emplace_back(new CVariantProp(_variant_t(u"variant text")));
+  std::vector<std::unique_ptr<CProp>> props;
+  for (CProp* prop : std::initializer_list<CProp*>{
+           new CEmptyProp(), new CStrProp(u"caf\u00e9"), new CBinaryProp(bytes, 4),
+           new CIntProp(-123456), new CBoolProp(true), new CIntVectorProp({1, -2, 0x7FFFFFFF}),
+           new CStrSetProp({u"b", u"a"}),
+           new CIntStrMapProp(CIntStrMap{{0, u"SourceBrand"}, {3, u"Lite"}}),
+           new CVariantProp(_variant_t(2.5)), new CVariantProp(_variant_t(u"variant text"))}) {
+    props.emplace_back(prop);
+  }
   Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
   Serial::SerialClassStrategy<CProp> strategy(factory);
   const testutil::Bytes saved = testutil::Write([&](Serial::ISerialStream& out) {
