@@ -1,5 +1,6 @@
 // Helpers for the serial tests: write through a lambda into bytes, read
-// bytes back, and spell bytes in hex for readable failures.
+// bytes back, spell bytes in hex for readable failures, and the named byte
+// layouts of tests/serial/testdata/layouts.tsv.
 #pragma once
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/TestData.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/Streams.h"
@@ -83,6 +85,15 @@ inline Bytes Stream(const Bytes& body) {
   all.insert(all.end(), body.begin(), body.end());
   all.push_back(0x19);
   return all;
+}
+
+// The hex of the row `name` of the serial layouts table.
+inline std::string Layout(const std::string& name) {
+  for (const auto& row : testdata::Rows("serial", "layouts.tsv")) {
+    if (row.at(0) == name) return row.at(1);
+  }
+  ADD_FAILURE() << "no layout " << name;
+  return "";
 }
 
 inline std::string TempPath(const std::string& name) {
