@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <new>
@@ -19,13 +18,11 @@
 namespace {
 
 std::string Hex(const void* data, size_t size) {
-  static const char kDigits[] = "0123456789ABCDEF";
   std::string out;
-  const auto* bytes = static_cast<const unsigned char*>(data);
+  char part[4];
   for (size_t i = 0; i < size; ++i) {
-    if (i) out += ' ';
-    out += kDigits[bytes[i] >> 4];
-    out += kDigits[bytes[i] & 15];
+    std::snprintf(part, sizeof part, i ? " %02X" : "%02X", static_cast<const uint8_t*>(data)[i]);
+    out += part;
   }
   return out;
 }
@@ -54,6 +51,7 @@ _variant_t Raw(VARTYPE vt, uint64_t bits = 0) {
 
 const unsigned char kZeros[16] = {};
 const char16_t* const kNullText = nullptr;
+const VARTYPE kArrayOfI4 = VT_ARRAY | VT_I4;
 
 TEST(Bstr, Allocation) {
   EXPECT_EQ(SysAllocString(nullptr), nullptr);
@@ -155,37 +153,33 @@ TEST(Variant, CopyRejectsWhatItCannotOwn) {
 }
 
 // A variant from a table cell, "TYPE:value": "I4:-2", "BSTR:a\\tb", "BSTR:" an
-// empty string, "BSTR" a null one, "NULL" a value-less type.
+// empty string, "BSTR" a null one, "NULL" a value-less type, "99" a type by
+// number. Integers fill all eight value bytes; only the type's own bytes count.
 _variant_t Cell(const std::string& cell) {
-  // Each type with the bytes of its value.
-  static const std::map<std::string, std::pair<VARTYPE, int>> kTypes = {
-      {"EMPTY", {VT_EMPTY, 0}}, {"NULL", {VT_NULL, 0}},
-      {"I1", {VT_I1, 1}},       {"I2", {VT_I2, 2}},
-      {"I4", {VT_I4, 4}},       {"I8", {VT_I8, 8}},
-      {"UI1", {VT_UI1, 1}},     {"UI2", {VT_UI2, 2}},
-      {"UI4", {VT_UI4, 4}},     {"UI8", {VT_UI8, 8}},
-      {"UINT", {VT_UINT, 4}},   {"BOOL", {VT_BOOL, 2}},
-      {"R4", {VT_R4, 4}},       {"R8", {VT_R8, 8}},
-      {"DATE", {VT_DATE, 8}},   {"BSTR", {VT_BSTR, 0}},
-      {"CY", {VT_CY, 8}},       {"UNKNOWN", {VT_UNKNOWN, 0}},
-      {"99", {99, 0}},          {"ARRAY|I4", {static_cast<VARTYPE>(VT_ARRAY | VT_I4), 0}}};
+  static const std::map<std::string, VARTYPE> kTypes = {
+      {"EMPTY", VT_EMPTY}, {"NULL", VT_NULL},       {"I1", VT_I1},           {"I2", VT_I2},
+      {"I4", VT_I4},       {"I8", VT_I8},           {"UI1", VT_UI1},         {"UI2", VT_UI2},
+      {"UI4", VT_UI4},     {"UI8", VT_UI8},         {"UINT", VT_UINT},       {"BOOL", VT_BOOL},
+      {"R4", VT_R4},       {"R8", VT_R8},           {"DATE", VT_DATE},       {"BSTR", VT_BSTR},
+      {"CY", VT_CY},       {"UNKNOWN", VT_UNKNOWN}, {"ARRAY|I4", kArrayOfI4}};
   const size_t colon = cell.find(':');
   std::string text = colon == std::string::npos ? "" : cell.substr(colon + 1);
   for (size_t tab; (tab = text.find("\\t")) != std::string::npos;) text.replace(tab, 2, "\t");
-  const auto [vt, size] = kTypes.at(cell.substr(0, colon));
+  const std::string name = cell.substr(0, colon);
+  const VARTYPE vt = kTypes.count(name) ? kTypes.at(name) : static_cast<VARTYPE>(std::stoi(name));
   if (vt == VT_BSTR)
     return colon == std::string::npos ? _variant_t(kNullText) : _variant_t(CString::FromUtf8(text));
   if (colon == std::string::npos) return vt == VT_EMPTY ? _variant_t() : Raw(vt);
-  uint64_t bits = 0;
   const double real = std::strtod(text.c_str(), nullptr);
   const float single = static_cast<float>(real);
+  uint64_t bits = 0;
   if (vt == VT_R8 || vt == VT_DATE)
     std::memcpy(&bits, &real, 8);
   else if (vt == VT_R4)
     std::memcpy(&bits, &single, 4);
   else
     bits = text[0] == '-' ? static_cast<uint64_t>(std::stoll(text)) : std::stoull(text);
-  return Raw(vt, size < 8 ? bits & ((uint64_t{1} << 8 * size) - 1) : bits);
+  return Raw(vt, bits);
 }
 
 TEST(Variant, ChangeTypeTable) {
