@@ -14,31 +14,6 @@ namespace {
 
 int IntOf(const CProp* prop) { return prop ? prop->GetInt() : -1; }
 
-TEST(CfgHolder, InheritanceAndDeletion) {
-  Tree p;
-  CCfgHolder::SetPropW(*p.root, u"A", new CIntProp(1));
-  CCfgHolder::SetPropW(*p.root, u"B", new CIntProp(2));
-  CCfgHolder::SetPropW(*p.file, u"B", new CIntProp(3));
-  p.res->SetPropW(u"A", new CIntProp(9));  // own properties are no settings
-
-  // Item, name, the value found with and without inheriting (-1: none).
-  for (const auto& [item, name, inherited, own] :
-       {std::tuple<CResItem*, const char16_t*, int, int>{p.res, u"A", 1, -1},
-        {p.res, u"B", 3, -1},
-        {p.file, u"B", 3, 3},
-        {p.root.get(), u"B", 2, 2},
-        {p.sibling, u"B", 2, -1},
-        {p.res, u"C", -1, -1}}) {
-    SCOPED_TRACE(Label(item) + " " + CString(name).ToUtf8());
-    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*item, name, true)), inherited);
-    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*item, name, false)), own);
-  }
-
-  CCfgHolder::DeleteProp(*p.file, u"B");
-  EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*p.res, u"B", true)), 2);
-  EXPECT_EQ(p.file->GetCfgProps().GetProps().size(), 0u);
-}
-
 std::string Describe(const std::vector<CCfgHolder::CPropItem>& items) {
   std::string text;
   for (const auto& item : items) {
@@ -47,7 +22,7 @@ std::string Describe(const std::vector<CCfgHolder::CPropItem>& items) {
   return text;
 }
 
-TEST(CfgHolder, PropsByPrefixPerLevel) {
+TEST(CfgHolder, InheritancePrefixesAndDeletion) {
   Tree p;
   CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.", new CIntProp(0));  // equal to the prefix
   CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.SkipEqualResources", new CBoolProp(true));
@@ -57,15 +32,34 @@ TEST(CfgHolder, PropsByPrefixPerLevel) {
   CCfgHolder::SetPropW(*p.file, u"MFC.MultiLang.OutFile", new CStrProp(u"file"));
   CCfgHolder::SetPropW(*p.res, u"MFC.MultiLang.X", new CIntProp(3));
   p.res->GetCfgProps().SetPropW(CPropName::TransText, new CIntProp(4));  // a numeric name
+  p.res->SetPropW(u"A", new CIntProp(9));  // own properties are no settings
 
-  std::vector<CCfgHolder::CPropItem> out(1, CCfgHolder::CPropItem{u"kept", 7, nullptr});
-  CCfgHolder::GetPropsByPrefix(*p.root, out, u"MFC.MultiLang.", 4);
-  EXPECT_EQ(Describe(out),
+  // Item, name, the value found with and without inheriting.
+  const char16_t* const out = u"MFC.MultiLang.OutFile";
+  for (const auto& [item, name, inherited, own] :
+       {std::tuple<CResItem*, const char16_t*, const char*, const char*>{p.res, out, "file", "-"},
+        {p.file, out, "file", "file"},
+        {p.root.get(), out, "root", "root"},
+        {p.sibling, out, "root", "-"},
+        {p.res, u"MFC.MultiLang.X", "#3", "#3"},
+        {p.res, u"A", "-", "-"}}) {
+    SCOPED_TRACE(Label(item) + " " + CString(name).ToUtf8());
+    EXPECT_EQ(Value(CCfgHolder::GetPropW(*item, name, true)), inherited);
+    EXPECT_EQ(Value(CCfgHolder::GetPropW(*item, name, false)), own);
+  }
+
+  std::vector<CCfgHolder::CPropItem> found(1, CCfgHolder::CPropItem{u"kept", 7, nullptr});
+  CCfgHolder::GetPropsByPrefix(*p.root, found, u"MFC.MultiLang.", 4);
+  EXPECT_EQ(Describe(found),
             "kept@7=- MFC.MultiLang.OutFile@4=root MFC.MultiLang.SkipEqualResources@4=true ");
   EXPECT_EQ(Describe(CCfgHolder::GetPropsByPrefixOrdered(*p.res, u"MFC.MultiLang.")),
             "MFC.MultiLang.X@1=#3 MFC.MultiLang.OutFile@-1=file MFC.MultiLang.OutFile@-2=root "
             "MFC.MultiLang.SkipEqualResources@-2=true ");
   EXPECT_EQ(CCfgHolder::GetPropsByPrefixOrdered(*p.res, u"").size(), 7u);
+
+  CCfgHolder::DeleteProp(*p.file, out);
+  EXPECT_EQ(Value(CCfgHolder::GetPropW(*p.res, out, true)), "root");
+  EXPECT_EQ(p.file->GetCfgProps().GetProps().size(), 0u);
 }
 
 TEST(ParentSubstituter, ShowsTheItemAloneBelowCopiesOfItsAncestors) {

@@ -1,8 +1,6 @@
-// Resource items, translations and language values without events: state
-// bits, data blocks, comparison, copying and the language value layout.
+// Resource items, translations and language values without events: data
+// blocks, comparison, copying and the language value layout.
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 #include "ItemTestUtil.h"
 #include "platform/TestData.h"
@@ -11,21 +9,8 @@ using namespace itemtest;  // NOLINT: test helpers only
 
 namespace {
 
-TEST(ResItem, StateBitsAndDataBlocks) {
+TEST(ResItem, DataBlocks) {
   CResItem item;
-  // Each setter touches its own bit only; the callers' bits stay.
-  for (const auto& [state, readOnly, locked, expected] : {std::tuple{4, true, false, 5},
-                                                          {3, true, false, 1},
-                                                          {7, false, true, 6},
-                                                          {0x100, false, true, 0x102},
-                                                          {-1, false, false, -4}}) {
-    item.SetState(state);
-    item.SetReadOnly(readOnly);
-    item.SetItemLocked(locked);
-    EXPECT_EQ(item.GetState(), expected) << state;
-    EXPECT_EQ(item.IsReadOnly(), readOnly);
-    EXPECT_EQ(item.IsItemLocked(), locked);
-  }
   unsigned char source[] = {1, 2, 3};
   item.SetData(source, 3);
   source[0] = 9;  // the item keeps its own copy

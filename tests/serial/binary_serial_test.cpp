@@ -214,16 +214,6 @@ TEST(BinarySerialIn, FieldStaysValidAcrossReadAhead) {
   });
 }
 
-TEST(VersionInfo, TextFormsAndOrder) {
-  EXPECT_EQ(VersionInfo::FromString(u"7").ToString(), CString(u"7.0.0"));
-  EXPECT_EQ(VersionInfo::FromString(u"6.0.5865"), VersionInfo(6, 0, 5865, 0));
-  EXPECT_EQ(VersionInfo::FromString(u""), Serial::UNDEFINED_SCHEME_VERSION);
-  EXPECT_EQ(VersionInfo::FromString(u"x.5"), VersionInfo(1, 0, 0, 0));
-  EXPECT_EQ(VersionInfo::FromString(u"3.x.5"), VersionInfo(3, 0, 0, 0));
-  EXPECT_TRUE(VersionInfo(1, 9, 9, 9) < VersionInfo(2, 0, 0, 0));
-  EXPECT_FALSE(VersionInfo(1, 2, 3, 4) < VersionInfo(1, 2, 3, 4));
-}
-
 TEST(NodeName, TypesDifferAndUnknownTypeFailsDo) {
   EXPECT_NE(NodeName(static_cast<unsigned char>(1)), NodeName(u"\u0001"));
   NodeName back;

@@ -1,5 +1,5 @@
-// Strategies and the class registry: container, map, pair, enum and pointer
-// layouts, polymorphic recreation by class name, and registry rules.
+// Strategies: container, map, pair, enum and pointer layouts, and polymorphic
+// recreation by class name.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -137,27 +137,6 @@ TEST(Strategies, MonoAndOwningPointers) {
   // A stored null replaces the object.
   EXPECT_TRUE(ReadWith(owning, WriteWith(owning, std::unique_ptr<Point>()), point));
   EXPECT_EQ(point, nullptr);
-}
-
-TEST(SerialClassRegistry, RegistrationRules) {
-  SerialClassRegistry registry;
-  const NodeName x(u"X"), three(static_cast<unsigned char>(3));
-  EXPECT_EQ(registry.Create(three), nullptr);
-  {
-    SerialClassImpl<Shape> first(x, registry);
-    SerialClassImpl<Circle> second(x, registry);  // dropped
-    std::unique_ptr<SerialObject> made(registry.Create(x));
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(&made->GetSerialClass(), &first);
-    SerialClassImpl<Shape> byteFirst(three, registry);
-    {
-      SerialClassImpl<Circle> byteSecond(three, registry);  // replaces
-      std::unique_ptr<SerialObject> replaced(registry.Create(three));
-      EXPECT_EQ(&replaced->GetSerialClass(), &byteSecond);
-    }
-    EXPECT_EQ(registry.Find(three), nullptr);
-  }
-  EXPECT_EQ(registry.Find(x), nullptr);
 }
 
 }  // namespace
