@@ -82,10 +82,9 @@ class Recorder : public CResItemEvents {
   bool start_;
 };
 
-inline CResItem* NewItem(const char16_t* resId, int type = 0) {
+inline CResItem* NewItem(const char16_t* resId) {
   auto* item = new CResItem();
   item->SetResId(resId);
-  item->SetType(type);
   return item;
 }
 

@@ -11,6 +11,7 @@
 #endif
 
 #include <map>
+#include <utility>
 
 #include "ItemTestUtil.h"
 #include "platform/TestData.h"
@@ -138,10 +139,7 @@ TEST(ItemEvents, ExactSequencesBeforeTheChange) {
       {"operator=", [](Family& f) { *f.sibling = *f.file; }},
       {"destructor", [](Family& f) { f.root.reset(); }},
       {"reading attaches every child",
-       [](Family& f) {
-         f.items.emplace_back();
-         ASSERT_TRUE(Load(Save(f.root), f.items.back()));
-       }},
+       [](Family& f) { ASSERT_TRUE(Load(Save(f.root), f.items.emplace_back())); }},
       {"SetTransProp",
        [](Family& f) { CPropHelper::SetTransProp(f.sibling, u"p", new CIntProp(1), 1031); }},
   };
@@ -168,11 +166,8 @@ TEST(ItemEvents, ExactSequencesBeforeTheChange) {
 }
 
 #ifdef ITEMTEST_ALLOCATION_HOOKS
-bool countAllocations = false;
-int allocations = 0;
-void CountAllocation(const volatile void*, size_t) {
-  if (countAllocations) ++allocations;
-}
+int allocations = -1;  // counted while not negative
+void CountAllocation(const volatile void*, size_t) { allocations += allocations >= 0; }
 void IgnoreFree(const volatile void*) {}
 #endif
 
@@ -185,12 +180,12 @@ TEST(ItemEventServer, DeliveringAllocatesNothing) {
   CItemEventServer& server = Recorder::Server();
   server.Startup();
   CResItem item;
-  countAllocations = true;
+  allocations = 0;
   server.OnResItemChange(&item);
-  countAllocations = false;
+  const int counted = std::exchange(allocations, -1);
   server.Shutdown();
   EXPECT_EQ(one.changes + two.changes, 2);
-  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(counted, 0);
 #else
   GTEST_SKIP() << "counts allocations through the address sanitizer's hooks";
 #endif

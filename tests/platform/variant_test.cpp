@@ -75,35 +75,31 @@ TEST(Bstr, Allocation) {
 TEST(Variant, ConstructorsPickTypeAndZeroUnusedBytes) {
   static_assert(sizeof(VARIANT) == 16 && sizeof(_variant_t) == 16);
   static_assert(!std::is_constructible_v<_variant_t, const char*>);
-  struct Case {
-    VARTYPE vt;
-    std::string bytes;  // the 16 bytes with the pointer of a BSTR left out
-    _variant_t (*make)();
-  } cases[] = {
-      {VT_I4, "03 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5)},
-      {VT_I2, "02 00 00 00 00 00 00 00 FE FF 00 00 00 00 00 00", MAKE(int16_t{-2})},
-      {VT_BOOL, "0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", MAKE(true)},
-      {VT_BOOL, "0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", MAKE(int16_t{7}, VT_BOOL)},
-      {VT_R8, "05 00 00 00 00 00 00 00 00 00 00 00 00 00 04 40", MAKE(2.5)},
-      {VT_R4, "04 00 00 00 00 00 00 00 00 00 20 40 00 00 00 00", MAKE(2.5f)},
-      {VT_I8, "14 00 00 00 00 00 00 00 FF FF FF FF FF FF FF FF", MAKE(-1L)},
-      {VT_UI8, "15 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5ULL)},
-      {VT_UI4, "13 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5u)},
-      {VT_UI1, "11 00 00 00 00 00 00 00 C8 00 00 00 00 00 00 00", MAKE(uint8_t{200})},
-      {VT_I1, "10 00 00 00 00 00 00 00 F6 00 00 00 00 00 00 00", MAKE(int8_t{-10})},
-      {VT_UI2, "12 00 00 00 00 00 00 00 34 12 00 00 00 00 00 00", MAKE(uint16_t{0x1234})},
-      {VT_ERROR, "0A 00 00 00 00 00 00 00 07 00 00 00 00 00 00 00", MAKE(7, VT_ERROR)},
-      {VT_DATE, "07 00 00 00 00 00 00 00 00 00 00 00 00 00 F0 3F", MAKE(1.0, VT_DATE)},
-      {VT_BSTR, "08 00 00 00 00 00 00 00", MAKE(u"x")},
-      {VT_BSTR, "08 00 00 00 00 00 00 00", MAKE(3, VT_BSTR)},
+  // The 16 bytes, type first, with the pointer of a BSTR left out.
+  const std::pair<std::string, _variant_t (*)()> cases[] = {
+      {"03 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5)},
+      {"02 00 00 00 00 00 00 00 FE FF 00 00 00 00 00 00", MAKE(int16_t{-2})},
+      {"0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", MAKE(true)},
+      {"0B 00 00 00 00 00 00 00 FF FF 00 00 00 00 00 00", MAKE(int16_t{7}, VT_BOOL)},
+      {"05 00 00 00 00 00 00 00 00 00 00 00 00 00 04 40", MAKE(2.5)},
+      {"04 00 00 00 00 00 00 00 00 00 20 40 00 00 00 00", MAKE(2.5f)},
+      {"14 00 00 00 00 00 00 00 FF FF FF FF FF FF FF FF", MAKE(-1L)},
+      {"15 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5ULL)},
+      {"13 00 00 00 00 00 00 00 05 00 00 00 00 00 00 00", MAKE(5u)},
+      {"11 00 00 00 00 00 00 00 C8 00 00 00 00 00 00 00", MAKE(uint8_t{200})},
+      {"10 00 00 00 00 00 00 00 F6 00 00 00 00 00 00 00", MAKE(int8_t{-10})},
+      {"12 00 00 00 00 00 00 00 34 12 00 00 00 00 00 00", MAKE(uint16_t{0x1234})},
+      {"0A 00 00 00 00 00 00 00 07 00 00 00 00 00 00 00", MAKE(7, VT_ERROR)},
+      {"07 00 00 00 00 00 00 00 00 00 00 00 00 00 F0 3F", MAKE(1.0, VT_DATE)},
+      {"08 00 00 00 00 00 00 00", MAKE(u"x")},
+      {"08 00 00 00 00 00 00 00", MAKE(3, VT_BSTR)},
   };
-  for (const Case& c : cases) {
+  for (const auto& [bytes, make] : cases) {
     // Construct over garbage so that zeros can only come from the constructor.
     alignas(_variant_t) unsigned char storage[sizeof(_variant_t)];
     std::memset(storage, 0xAA, sizeof(storage));
-    _variant_t* v = new (storage) _variant_t(c.make());
-    EXPECT_EQ(v->vt, c.vt) << c.bytes;
-    EXPECT_EQ(Hex(storage, v->vt == VT_BSTR ? 8 : 16), c.bytes);
+    _variant_t* v = new (storage) _variant_t(make());
+    EXPECT_EQ(Hex(storage, v->vt == VT_BSTR ? 8 : 16), bytes);
     v->~_variant_t();
   }
   EXPECT_EQ(Text(_variant_t(3, VT_BSTR)), u"3");
@@ -193,23 +189,14 @@ TEST(Variant, ChangeTypeTable) {
     const VARTYPE to = Cell(row[1] + ":0").vt;
     const HRESULT hr = kResults.at(row[2]);
     const std::string line = row[0] + " -> " + row[1];
-    // Into another variant, which keeps its value on failure.
-    _variant_t dest(u"before");
+    // Into another variant, which keeps its value on failure, and in place.
+    const _variant_t want = SUCCEEDED(hr) ? Cell(row.at(3)) : _variant_t(u"before");
+    _variant_t dest(u"before"), self(from);
     EXPECT_EQ(VariantChangeType(&dest, &from, 0, to), hr) << line;
-    if (SUCCEEDED(hr)) {
-      const _variant_t want = Cell(row.at(3));
-      EXPECT_TRUE(dest == want) << line << ": " << Describe(dest) << " vs " << Describe(want);
-    } else {
-      EXPECT_EQ(Text(dest), u"before") << line;
-    }
-    // In place, through the wrapper.
-    _variant_t self(from);
+    EXPECT_TRUE(dest == want) << line << ": " << Describe(dest) << " vs " << Describe(want);
     EXPECT_EQ(self.ChangeType(to), SUCCEEDED(hr)) << line;
-    if (SUCCEEDED(hr)) {
-      EXPECT_TRUE(self == Cell(row[3])) << line << ": " << Describe(self);
-    } else {
-      EXPECT_EQ(Describe(self), Describe(from)) << line;
-    }
+    EXPECT_TRUE(SUCCEEDED(hr) ? self == dest : Describe(self) == Describe(from))
+        << line << ": " << Describe(self);
   }
   _variant_t from(5);
   EXPECT_EQ(VariantChangeType(nullptr, &from, 0, VT_I4), E_INVALIDARG);

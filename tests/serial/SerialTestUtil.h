@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,10 +72,8 @@ inline std::string Hex(const Bytes& bytes) {
 // Bytes from text such as "18 01 01 41 00".
 inline Bytes FromHex(const std::string& text) {
   Bytes bytes;
-  for (size_t i = text.find_first_not_of(' '); i != std::string::npos;
-       i = text.find_first_not_of(' ', i + 2)) {
-    bytes.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
-  }
+  std::istringstream in(text);
+  for (unsigned int byte = 0; in >> std::hex >> byte;) bytes.push_back(static_cast<uint8_t>(byte));
   return bytes;
 }
 

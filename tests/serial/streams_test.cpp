@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <cstdio>
 
 #include "SerialTestUtil.h"
 #include "serial/SerialDo.h"
@@ -32,12 +31,10 @@ TEST(GZFileStreams, EveryLevelWritesStandardGzip) {
     gzFile raw = gzopen(path.c_str(), "rb");  // zlib itself reads it as gzip
     ASSERT_NE(raw, nullptr);
     Bytes back(payload.size() + 10);
-    back.resize(
-        static_cast<size_t>(gzread(raw, back.data(), static_cast<unsigned int>(back.size()))));
+    back.resize(static_cast<size_t>(gzread(raw, back.data(), static_cast<unsigned>(back.size()))));
     EXPECT_EQ(gzdirect(raw), 0) << "level " << level;
     gzclose(raw);
     EXPECT_EQ(back, payload);
-    std::remove(path.c_str());
   }
   Serial::GZFileStreamOut tooHigh(CString::FromUtf8(testutil::TempPath("level10.gz")), 10);
   EXPECT_FALSE(tooHigh.IsOpen());
