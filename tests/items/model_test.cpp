@@ -1,9 +1,8 @@
-// Resource items, translations and language values without events: data
-// blocks, comparison, copying and the language value layout.
+// Resource items and translations without events: data blocks, comparison
+// and copying.
 #include <gtest/gtest.h>
 
 #include "ItemTestUtil.h"
-#include "platform/TestData.h"
 
 using namespace itemtest;  // NOLINT: test helpers only
 
@@ -50,21 +49,6 @@ TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
   EXPECT_TRUE(trans == *file.GetTranslation(0x407));
   trans.SetStatus(1);
   EXPECT_FALSE(trans == *file.GetTranslation(0x407));
-}
-
-TEST(LangId, ConversionsAndBrands) {
-  const auto number = [](const std::string& text) { return std::stoi(text, nullptr, 0); };
-  for (const auto& row : testdata::Rows("items", "lang_ids.tsv")) {
-    ASSERT_EQ(row.size(), 6u);
-    SCOPED_TRACE(row[0] + " " + row[1]);
-    const CLangId id = row[1].empty() ? CLangId(number(row[0]))
-                                      : CLangId(static_cast<short>(number(row[0])),
-                                                static_cast<unsigned char>(number(row[1])));
-    EXPECT_EQ(id.GetLang(), number(row[2]));
-    EXPECT_EQ(id.GetRawLng(), number(row[3]));
-    EXPECT_EQ(id.GetPrimaryLng(), number(row[4]));
-    EXPECT_EQ(id.GetBrand(), number(row[5]));
-  }
 }
 
 }  // namespace

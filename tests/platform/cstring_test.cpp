@@ -69,22 +69,6 @@ TEST(CString, FormatMatchesExactTexts) {
   EXPECT_EQ(s.str(), u"<a1-b><a1-b>");
 }
 
-TEST(CString, ConstructionAndBuffer) {
-  EXPECT_TRUE(CString(u"abc", -1).IsEmpty());
-  EXPECT_EQ(CString(u'x', 3).str(), u"xxx");
-  CString s(u"abc");
-  char16_t* p = s.GetBuffer(10);
-  p[3] = u'd';
-  p[4] = u'\0';
-  s.ReleaseBuffer();
-  EXPECT_EQ(s.str(), u"abcd");
-  s.GetBufferSetLength(6)[5] = u'z';
-  s.ReleaseBuffer(6);
-  EXPECT_EQ(s.str(), std::u16string(u"abcd\0z", 6));
-  s.ReleaseBuffer(100);  // longer than the text: nothing changes
-  EXPECT_EQ(s.GetLength(), 6);
-}
-
 // Texts that point into the string they change and growth past every inline
 // or allocated size.
 TEST(CString, StorageAliasingAndGrowth) {
@@ -129,6 +113,7 @@ TEST(CString, StorageAliasingAndGrowth) {
   }
   units.SetUnits(nullptr, 0);
   EXPECT_TRUE(units.IsEmpty());
+  EXPECT_TRUE(CString(u"abc", -1).IsEmpty());  // a negative length
   // Equal lengths, different units after a zero.
   EXPECT_LT(CString(u"a\0b", 3), CString(u"a\0c", 3));
 }
