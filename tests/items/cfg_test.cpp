@@ -3,7 +3,6 @@
 // language fallbacks.
 #include <gtest/gtest.h>
 
-#include <new>
 #include <tuple>
 
 #include "ItemTestUtil.h"
@@ -90,34 +89,6 @@ TEST(ParentSubstituter, ShowsTheItemAloneBelowCopiesOfItsAncestors) {
   EXPECT_EQ(p.root->GetResItems(), (std::vector<CResItem*>{p.file, p.sibling, last}));
   EXPECT_EQ(p.res->GetComment(), u"kept");
   EXPECT_EQ(CCfgHolder::GetPropW(*p.res, u"Out", true)->GetStr(), u"root");
-}
-
-// Copying a value of this class fails as an exhausted heap would.
-struct FailingCopyClass : CPropClass {
-  FailingCopyClass() : CPropClass(Serial::NodeName(u"TestFailingCopy")) {}
-  Serial::SerialObject* Create() override { return nullptr; }
-  bool IsEqual(const CProp&, const CProp&) const override { return false; }
-  bool IsLess(const CProp&, const CProp&) const override { return false; }
-  CProp* Clone(const CProp&) const override { throw std::bad_alloc(); }
-};
-struct FailingCopyProp : CProp {
-  explicit FailingCopyProp(CPropClass& c) : CProp(c) {}
-  bool Do(Serial::ISerialStream&) override { return false; }
-};
-
-TEST(ParentSubstituter, FailedCopyLeavesTheTreeAndTheServerAsTheyWere) {
-  FailingCopyClass failing;
-  Tree p;
-  CCfgHolder::SetPropW(*p.root, u"x", new FailingCopyProp(failing));
-  // The file's copy fails at once; the resource's after its file was copied.
-  for (CResItem* item : {p.file, p.res}) {
-    CResItem* const parent = item->GetParent();
-    const std::vector<CResItem*> siblings = parent->GetResItems();
-    EXPECT_THROW(CParentSubstituter substitute(*item), std::bad_alloc);
-    EXPECT_EQ(item->GetParent(), parent);
-    EXPECT_EQ(parent->GetResItems(), siblings);
-    EXPECT_FALSE(Recorder::Server().IsLocked());
-  }
 }
 
 TEST(PropHelper, FallbackOrderAndTargetOnlyLookups) {

@@ -1,5 +1,5 @@
-// Resource items and translations without events: data blocks, comparison
-// and copying.
+// Resource items and translations without events: what comparison covers
+// and what a copy takes.
 #include <gtest/gtest.h>
 
 #include "ItemTestUtil.h"
@@ -7,17 +7,6 @@
 using namespace itemtest;  // NOLINT: test helpers only
 
 namespace {
-
-TEST(ResItem, DataBlocks) {
-  CResItem item;
-  unsigned char source[] = {1, 2, 3};
-  item.SetData(source, 3);
-  source[0] = 9;  // the item keeps its own copy
-  item.AddBinaryBlock(source + 1, 2);
-  EXPECT_EQ(Bytes(item.GetData(), item.GetData() + item.GetDataSize()), (Bytes{1, 2, 3, 2, 3}));
-  item.SetData(source, 0);
-  EXPECT_EQ(item.GetData(), nullptr);
-}
 
 TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
   std::unique_ptr<CResItem> project = SampleProject();

@@ -1,22 +1,13 @@
-// Byte streams: files under stored paths, and gzip files at every level.
+// Gzip file streams: standard gzip at every level, none past the last.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-
 #include "SerialTestUtil.h"
-#include "serial/SerialDo.h"
+#include "serial/Streams.h"
 
 using testutil::Bytes;
 
 namespace {
-
-TEST(FileStreams, StoredBackslashPathWritesTheNativeFile) {
-  const std::string native = testutil::TempPath("plain.serial");
-  CString stored = CString::FromUtf8(native);
-  stored.Replace(u'/', u'\\');  // stored paths keep Windows separators
-  EXPECT_EQ(Serial::FileStreamOut(stored).write("file", 4), 4u);
-  EXPECT_EQ(testutil::Slurp(native), "file");
-}
 
 TEST(GZFileStreams, EveryLevelWritesStandardGzip) {
   Bytes payload;
