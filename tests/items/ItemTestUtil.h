@@ -14,6 +14,7 @@
 #include "items/CfgHolder.h"
 #include "items/ItemEvents.h"
 #include "items/ResItem.h"
+#include "platform/TestData.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/BinarySerialTreeIn.h"
@@ -31,9 +32,8 @@ inline std::string Label(const CTransItem* trans) {
 inline std::string Value(const CProp* prop) { return prop ? prop->AsString().ToUtf8() : "-"; }
 
 // Subscribes for its lifetime and (optionally) starts the server; items are
-// named by their resource id, translations by their language. Entries go to
-// `*out`, prefixed by `tag`. `probe` runs inside every single-item
-// notification, while the old state is still there.
+// named by their resource id, translations by their language. `probe` runs
+// inside every single-item notification, while the old state is still there.
 class Recorder : public CResItemEvents {
  public:
   explicit Recorder(bool start = true) : start_(start) {
@@ -51,47 +51,40 @@ class Recorder : public CResItemEvents {
   static CItemEventServer& Server() { return CItemEventServer::Instance(); }
 
   void OnResItemChange(CResItem* i) override { Put("Change " + Label(i)); }
-  void OnResItemAdd(CResItem* p, CResItem* c) override { Put("Add " + Label(p) + " " + Label(c)); }
-  void OnResItemRemove(CResItem* p, CResItem* c) override {
-    Put("Remove " + Label(p) + " " + Label(c));
-  }
+  void OnResItemAdd(CResItem* p, CResItem* c) override { Put("Add", p, c); }
+  void OnResItemRemove(CResItem* p, CResItem* c) override { Put("Remove", p, c); }
   void OnResItemDelete(CResItem* i) override { Put("Delete " + Label(i)); }
-  void OnTransItemChange(CResItem* i, CTransItem* t) override {
-    Put("TransChange " + Label(i) + " " + Label(t));
-  }
-  void OnTransItemAdd(CResItem* i, CTransItem* t) override {
-    Put("TransAdd " + Label(i) + " " + Label(t));
-  }
-  void OnTransItemRemove(CResItem* i, CTransItem* t) override {
-    Put("TransRemove " + Label(i) + " " + Label(t));
-  }
+  void OnTransItemChange(CResItem* i, CTransItem* t) override { Put("TransChange", i, t); }
+  void OnTransItemAdd(CResItem* i, CTransItem* t) override { Put("TransAdd", i, t); }
+  void OnTransItemRemove(CResItem* i, CTransItem* t) override { Put("TransRemove", i, t); }
   void OnConfigPropChanged(CResItem* i, const CPropName& name, const CProp* oldValue,
                            const CProp* newValue) override {
     Put("Config " + Label(i) + " " + name.GetStr().ToUtf8() + " " + Value(oldValue) + "->" +
         Value(newValue));
   }
-  void OnMultiOperationBegin() override { out->push_back(tag + "Begin"); }
-  void OnMultiOperationEnd() override { out->push_back(tag + "End"); }
-  void OnStartup() override { out->push_back(tag + "Startup"); }
-  void OnShutdown() override { out->push_back(tag + "Shutdown"); }
+  void OnMultiOperationBegin() override { log.push_back("Begin"); }
+  void OnMultiOperationEnd() override { log.push_back("End"); }
+  void OnStartup() override { log.push_back("Startup"); }
+  void OnShutdown() override { log.push_back("Shutdown"); }
 
   Log log;
-  Log* out = &log;
-  std::string tag;
   std::function<void()> probe;
 
  private:
+  template <typename T>
+  void Put(const char* what, const CResItem* item, const T* other) {
+    Put(std::string(what) + " " + Label(item) + " " + Label(other));
+  }
   void Put(const std::string& entry) {
-    out->push_back(tag + entry);
+    log.push_back(entry);
     if (probe) probe();
   }
   bool start_;
 };
 
-inline CResItem* NewItem(const char16_t* resId, int type = 0) {
+inline CResItem* NewItem(const char16_t* resId) {
   auto* item = new CResItem();
   item->SetResId(resId);
-  item->SetType(type);
   return item;
 }
 
@@ -114,76 +107,37 @@ struct Tree {
   CResItem* res = Add(*file, u"res");
 };
 
-// A project with nested items, several languages, binary data on items and
-// translations, and values of every property class on both containers.
-inline std::unique_ptr<CResItem> SampleProject() {
-  std::unique_ptr<CResItem> root(NewItem(u"@Project", 1));
-  root->SetComment(u"sample");
-  root->GetCfgProps().SetPropW(u"MFC.MultiLang.OutFile", new CStrProp(u"$(OutputDir)\\a.dll"));
-  root->GetCfgProps().SetPropW(u"Langs", new CIntVectorProp({0x407, 0x10409}));
-  root->SetPropW(u"Name", new CStrProp(u"Demo"));
-
-  CResItem* file = NewItem(u"@app.exe", 2);
-  file->SetComment(u"main");
-  file->SetState(CResItem::ReadOnlyState | 0x40);
-  Bytes block(300);
-  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 7);
-  file->SetData(block.data(), static_cast<unsigned int>(block.size()));
-  file->SetPropW(u"Variant", new CVariantProp(_variant_t(u"bstr text")));
-  file->SetPropW(u"Set", new CStrSetProp({u"x", u"y"}));
-  file->GetCfgProps().SetPropW(u"Codepage", new CIntProp(1252));
-  CTransItem* de = NewTrans(0x407, u"Datei");
-  const unsigned char deData[] = {0, 1, 2, 0xFF};
-  de->SetData(deData, sizeof deData);
-  de->SetStatus(2);
-  de->SetKey(42);
-  file->AddTransItem(de);
-  file->AddTransItem(NewTrans(0x10409, u"File"));
-  root->AddResItem(file);
-
-  CResItem* dialog = NewItem(u"#100", 5);
-  dialog->AddTransItem(NewTrans(0x40C, u"Fichier"));
-  dialog->AddResItem(NewItem(u"@IDOK", 6));
-  dialog->GetResItems()[0]->AddTransItem(NewTrans(0x407, u""));
-  file->AddResItem(dialog);
-  file->AddResItem(NewItem(u"#101", 5));  // empty data, no translations
-  root->AddResItem(NewItem(u"@empty.dll", 2));
-  return root;
-}
-
-// The strategy stack a project root goes through, as the callers build it.
-struct RootStrategy {
-  Serial::DefaultSerialStrategy<CResItem> item;
-  Serial::DefaultMonoFactory<CResItem> factory;
-  Serial::MonoPtrSerialStrategy<CResItem> pointer{item, factory};
-  Serial::AutoPtrSerialStrategy<CResItem> owner{pointer};
-};
-
+// Saves and loads as project files do, through DoProject; FormatIO passes through.
 inline Bytes Save(std::unique_ptr<CResItem>& root) {
   Serial::MemoryStreamOut out;
   {
     Serial::Binary::BinarySerialOut writer(out);
-    RootStrategy strategy;
-    EXPECT_TRUE(strategy.owner.Do(writer, root));
+    EXPECT_TRUE(DoProject(writer, root));
   }
   return out.data();
 }
 
-// Reads with the sequential reader; FormatIO passes through.
 inline bool Load(const Bytes& bytes, std::unique_ptr<CResItem>& root) {
   Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
   Serial::Binary::BinarySerialIn reader(in);
-  RootStrategy strategy;
-  return strategy.owner.Do(reader, root);
+  return DoProject(reader, root);
 }
 
-// Reads through the tree loader; false also when the loader rejects the bytes.
+// Through the tree loader; false also when the loader rejects the bytes.
 inline bool LoadTree(const Bytes& bytes, std::unique_ptr<CResItem>& root) {
   Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
   Serial::Binary::BinarySerialTreeIn tree;
-  if (!tree.Load(in)) return false;
-  RootStrategy strategy;
-  return strategy.owner.Do(tree, root);
+  return tree.Load(in) && DoProject(tree, root);
+}
+
+// A project with nested items, several languages, binary data on items and
+// translations, and values of every property class on both containers, as
+// this library wrote it.
+inline std::unique_ptr<CResItem> SampleProject() {
+  const std::string bytes = testdata::Read("items", "sample_project.serial");
+  std::unique_ptr<CResItem> root;
+  EXPECT_TRUE(Load(Bytes(bytes.begin(), bytes.end()), root));
+  return root;
 }
 
 }  // namespace itemtest

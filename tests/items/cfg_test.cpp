@@ -3,7 +3,7 @@
 // language fallbacks.
 #include <gtest/gtest.h>
 
-#include <new>
+#include <tuple>
 
 #include "ItemTestUtil.h"
 
@@ -13,32 +13,6 @@ namespace {
 
 int IntOf(const CProp* prop) { return prop ? prop->GetInt() : -1; }
 
-TEST(CfgHolder, InheritanceAndDeletion) {
-  Tree p;
-  CCfgHolder::SetPropW(*p.root, u"A", new CIntProp(1));
-  CCfgHolder::SetPropW(*p.root, u"B", new CIntProp(2));
-  CCfgHolder::SetPropW(*p.file, u"B", new CIntProp(3));
-  p.res->SetPropW(u"A", new CIntProp(9));  // own properties are no settings
-
-  struct Case {
-    const CResItem* item;
-    const char16_t* name;
-    int inherited;
-    int own;
-  };
-  for (const Case& c :
-       {Case{p.res, u"A", 1, -1}, Case{p.res, u"B", 3, -1}, Case{p.file, u"B", 3, 3},
-        Case{p.root.get(), u"B", 2, 2}, Case{p.sibling, u"B", 2, -1}, Case{p.res, u"C", -1, -1}}) {
-    SCOPED_TRACE(Label(c.item) + " " + CString(c.name).ToUtf8());
-    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*c.item, c.name, true)), c.inherited);
-    EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*c.item, c.name, false)), c.own);
-  }
-
-  CCfgHolder::DeleteProp(*p.file, u"B");
-  EXPECT_EQ(IntOf(CCfgHolder::GetPropW(*p.res, u"B", true)), 2);
-  EXPECT_EQ(p.file->GetCfgProps().GetProps().size(), 0u);
-}
-
 std::string Describe(const std::vector<CCfgHolder::CPropItem>& items) {
   std::string text;
   for (const auto& item : items) {
@@ -47,7 +21,7 @@ std::string Describe(const std::vector<CCfgHolder::CPropItem>& items) {
   return text;
 }
 
-TEST(CfgHolder, PropsByPrefixPerLevel) {
+TEST(CfgHolder, InheritancePrefixesAndDeletion) {
   Tree p;
   CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.", new CIntProp(0));  // equal to the prefix
   CCfgHolder::SetPropW(*p.root, u"MFC.MultiLang.SkipEqualResources", new CBoolProp(true));
@@ -57,15 +31,34 @@ TEST(CfgHolder, PropsByPrefixPerLevel) {
   CCfgHolder::SetPropW(*p.file, u"MFC.MultiLang.OutFile", new CStrProp(u"file"));
   CCfgHolder::SetPropW(*p.res, u"MFC.MultiLang.X", new CIntProp(3));
   p.res->GetCfgProps().SetPropW(CPropName::TransText, new CIntProp(4));  // a numeric name
+  p.res->SetPropW(u"A", new CIntProp(9));  // own properties are no settings
 
-  std::vector<CCfgHolder::CPropItem> out(1, CCfgHolder::CPropItem{u"kept", 7, nullptr});
-  CCfgHolder::GetPropsByPrefix(*p.root, out, u"MFC.MultiLang.", 4);
-  EXPECT_EQ(Describe(out),
+  // Item, name, the value found with and without inheriting.
+  const char16_t* const out = u"MFC.MultiLang.OutFile";
+  for (const auto& [item, name, inherited, own] :
+       {std::tuple<CResItem*, const char16_t*, const char*, const char*>{p.res, out, "file", "-"},
+        {p.file, out, "file", "file"},
+        {p.root.get(), out, "root", "root"},
+        {p.sibling, out, "root", "-"},
+        {p.res, u"MFC.MultiLang.X", "#3", "#3"},
+        {p.res, u"A", "-", "-"}}) {
+    SCOPED_TRACE(Label(item) + " " + CString(name).ToUtf8());
+    EXPECT_EQ(Value(CCfgHolder::GetPropW(*item, name, true)), inherited);
+    EXPECT_EQ(Value(CCfgHolder::GetPropW(*item, name, false)), own);
+  }
+
+  std::vector<CCfgHolder::CPropItem> found(1, CCfgHolder::CPropItem{u"kept", 7, nullptr});
+  CCfgHolder::GetPropsByPrefix(*p.root, found, u"MFC.MultiLang.", 4);
+  EXPECT_EQ(Describe(found),
             "kept@7=- MFC.MultiLang.OutFile@4=root MFC.MultiLang.SkipEqualResources@4=true ");
   EXPECT_EQ(Describe(CCfgHolder::GetPropsByPrefixOrdered(*p.res, u"MFC.MultiLang.")),
             "MFC.MultiLang.X@1=#3 MFC.MultiLang.OutFile@-1=file MFC.MultiLang.OutFile@-2=root "
             "MFC.MultiLang.SkipEqualResources@-2=true ");
   EXPECT_EQ(CCfgHolder::GetPropsByPrefixOrdered(*p.res, u"").size(), 7u);
+
+  CCfgHolder::DeleteProp(*p.file, out);
+  EXPECT_EQ(Value(CCfgHolder::GetPropW(*p.res, out, true)), "root");
+  EXPECT_EQ(p.file->GetCfgProps().GetProps().size(), 0u);
 }
 
 TEST(ParentSubstituter, ShowsTheItemAloneBelowCopiesOfItsAncestors) {
@@ -96,34 +89,6 @@ TEST(ParentSubstituter, ShowsTheItemAloneBelowCopiesOfItsAncestors) {
   EXPECT_EQ(p.root->GetResItems(), (std::vector<CResItem*>{p.file, p.sibling, last}));
   EXPECT_EQ(p.res->GetComment(), u"kept");
   EXPECT_EQ(CCfgHolder::GetPropW(*p.res, u"Out", true)->GetStr(), u"root");
-}
-
-// Copying a value of this class fails as an exhausted heap would.
-struct FailingCopyClass : CPropClass {
-  FailingCopyClass() : CPropClass(Serial::NodeName(u"TestFailingCopy")) {}
-  Serial::SerialObject* Create() override { return nullptr; }
-  bool IsEqual(const CProp&, const CProp&) const override { return false; }
-  bool IsLess(const CProp&, const CProp&) const override { return false; }
-  CProp* Clone(const CProp&) const override { throw std::bad_alloc(); }
-};
-struct FailingCopyProp : CProp {
-  explicit FailingCopyProp(CPropClass& c) : CProp(c) {}
-  bool Do(Serial::ISerialStream&) override { return false; }
-};
-
-TEST(ParentSubstituter, FailedCopyLeavesTheTreeAndTheServerAsTheyWere) {
-  FailingCopyClass failing;
-  Tree p;
-  CCfgHolder::SetPropW(*p.root, u"x", new FailingCopyProp(failing));
-  // The file's copy fails at once; the resource's after its file was copied.
-  for (CResItem* item : {p.file, p.res}) {
-    CResItem* const parent = item->GetParent();
-    const std::vector<CResItem*> siblings = parent->GetResItems();
-    EXPECT_THROW(CParentSubstituter substitute(*item), std::bad_alloc);
-    EXPECT_EQ(item->GetParent(), parent);
-    EXPECT_EQ(parent->GetResItems(), siblings);
-    EXPECT_FALSE(Recorder::Server().IsLocked());
-  }
 }
 
 TEST(PropHelper, FallbackOrderAndTargetOnlyLookups) {

@@ -10,7 +10,11 @@
 #endif
 #endif
 
+#include <map>
+#include <utility>
+
 #include "ItemTestUtil.h"
+#include "platform/TestData.h"
 #include "serial/SerialTestUtil.h"
 
 using namespace itemtest;  // NOLINT: test helpers only
@@ -18,14 +22,9 @@ using namespace itemtest;  // NOLINT: test helpers only
 namespace {
 
 TEST(ItemEventServer, DeliversOnlyWhenStartedAndUnlocked) {
-  Log shared;
   Recorder first(false), second(false);
-  first.out = second.out = &shared;
-  first.tag = "1:";
-  second.tag = "2:";
   CResItem item;
   CItemEventServer& server = Recorder::Server();
-
   server.OnResItemChange(&item);  // before Startup: nobody hears it
   server.Startup();
   server.OnResItemChange(&item);
@@ -43,8 +42,9 @@ TEST(ItemEventServer, DeliversOnlyWhenStartedAndUnlocked) {
   server.OnTransItemAdd(&item, nullptr);
   server.Shutdown();
   server.OnResItemDelete(&item);
-  EXPECT_EQ(shared, (Log{"1:Startup", "2:Startup", "1:Change @", "2:Change @", "1:End", "2:End",
-                         "1:TransAdd @ null", "2:TransAdd @ null", "1:Shutdown", "2:Shutdown"}));
+  const Log expected{"Startup", "Change @", "End", "TransAdd @ null", "Shutdown"};
+  EXPECT_EQ(first.log, expected);
+  EXPECT_EQ(second.log, expected);
 }
 
 // Counts the changes it hears; subscribed for its lifetime.
@@ -85,143 +85,89 @@ TEST(ItemEventServer, SubscribersLeavingOrJoiningDuringARound) {
   EXPECT_EQ(first.log, (Log{"Change @", "Change @"}));
 }
 
-// The state a subscriber can see: the item's bytes, children and translations included.
-Bytes Snapshot(CResItem& item) {
-  return testutil::WriteBody([&](Serial::ISerialStream& s) { item.Do(s); });
-}
-
-TEST(ItemEvents, SubscriberSeesTheOldState) {
-  const unsigned char bytes[] = {1, 2, 3};
-  struct Case {
-    const char* name;
-    std::function<void(CResItem&, CTransItem&)> op;
-  };
-  const Case cases[] = {
-      {"SetType", [](CResItem& i, CTransItem&) { i.SetType(7); }},
-      {"SetReadOnly", [](CResItem& i, CTransItem&) { i.SetReadOnly(true); }},
-      {"SetData", [&](CResItem& i, CTransItem&) { i.SetData(bytes, 3); }},
-      {"own SetPropW", [](CResItem& i, CTransItem&) { i.SetPropW(u"k", new CIntProp(1)); }},
-      {"cfg SetPropW",
-       [](CResItem& i, CTransItem&) { CCfgHolder::SetPropW(i, u"k", new CIntProp(1)); }},
-      {"RemoveItem", [](CResItem& i, CTransItem&) { delete i.RemoveItem(i.GetResItems()[0]); }},
-      {"RemoveTransItem", [](CResItem& i, CTransItem&) { delete i.RemoveTransItem(0x407); }},
-      {"ChangeTransLang", [](CResItem& i, CTransItem& t) { i.ChangeTransLang(&t, 0x409); }},
-      {"trans SetStatus", [](CResItem&, CTransItem& t) { t.SetStatus(3); }},
-      {"trans SetStr", [](CResItem&, CTransItem& t) { t.SetStr(u"neu"); }},
-      {"trans AddBinaryBlock", [&](CResItem&, CTransItem& t) { t.AddBinaryBlock(bytes, 3); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    CResItem item;
-    item.SetPropW(u"base", new CIntProp(0));
-    item.AddResItem(new CResItem);
-    auto* trans = new CTransItem(0x407);
-    trans->SetStr(u"alt");
-    item.AddTransItem(trans);
-    const Bytes before = Snapshot(item);
-    std::vector<Bytes> seen;
-    Recorder rec;
-    rec.probe = [&] { seen.push_back(Snapshot(item)); };
-    c.op(item, *trans);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.front(), before);
-    EXPECT_NE(Snapshot(item), before);
-  }
-}
-
-// root { c1 { g1 } [t1031], c2 }, all detached from the server.
-struct Family {
-  Family() : root(NewItem(u"root")), c1(NewItem(u"c1")), g1(NewItem(u"g1")), c2(NewItem(u"c2")) {
-    root->AddResItem(c1);
-    root->AddResItem(c2);
-    c1->AddResItem(g1);
-    t1031 = NewTrans(1031, u"x");
-    c1->AddTransItem(t1031);
-  }
-  std::unique_ptr<CResItem> root;
-  CResItem *c1, *g1, *c2;
-  CTransItem* t1031;
+// The item tree with a translation on the file, and spares built before the
+// recorder listens, so that only the operation is heard.
+struct Family : Tree {
+  Family() { file->AddTransItem(t1031); }
+  CTransItem* t1031 = NewTrans(1031, u"x");
   std::vector<std::unique_ptr<CResItem>> items;  // handed back by operations
   std::vector<std::unique_ptr<CTransItem>> trans;
-  // Built before the recorder listens, so that only the operation is heard.
   std::unique_ptr<CResItem> spare{NewItem(u"n")};
   std::unique_ptr<CTransItem> spareTrans{NewTrans(1036, u"y")};
 };
 
-TEST(ItemEvents, ExactSequences) {
-  struct Case {
-    const char* name;
-    std::function<void(Family&)> op;
-    Log expected;
-  };
-  const Case cases[] = {
-      {"AddResItem",
-       [](Family& t) { t.c2->AddResItem(t.spare.release()); },
-       {"Add c2 n", "Change n"}},
-      {"RemoveItem",
-       [](Family& t) { t.items.emplace_back(t.root->RemoveItem(t.c1)); },
-       {"Change c1", "Remove root c1"}},
+// The state a subscriber can see: the tree's bytes, translations included.
+Bytes Snapshot(CResItem& item) {
+  return testutil::WriteBody([&](Serial::ISerialStream& s) { item.Do(s); });
+}
+
+// Each operation raises exactly the notifications of events.tsv, in order;
+// where the table says so, the first of them comes while the tree is unchanged.
+TEST(ItemEvents, ExactSequencesBeforeTheChange) {
+  const unsigned char bytes[] = {1, 2, 3};
+  const std::map<std::string, std::function<void(Family&)>> ops = {
+      {"SetType", [](Family& f) { f.file->SetType(7); }},
+      {"SetReadOnly", [](Family& f) { f.file->SetReadOnly(true); }},
+      {"SetData", [&](Family& f) { f.file->SetData(bytes, 3); }},
+      {"own SetPropW", [](Family& f) { f.file->SetPropW(u"k", new CIntProp(1)); }},
+      {"AddResItem", [](Family& f) { f.sibling->AddResItem(f.spare.release()); }},
+      {"RemoveItem", [](Family& f) { f.items.emplace_back(f.root->RemoveItem(f.file)); }},
       {"ClearResItemList",
-       [](Family& t) {
-         t.items.emplace_back(t.c1);
-         t.items.emplace_back(t.c2);
-         t.root->ClearResItemList();
-       },
-       {"Begin", "Change c1", "Remove root c1", "Change c2", "Remove root c2", "End"}},
+       [](Family& f) {
+         f.items.emplace_back(f.file);
+         f.items.emplace_back(f.sibling);
+         f.root->ClearResItemList();
+       }},
       {"configuration property",
-       [](Family& t) {
-         CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(1));
-         CCfgHolder::SetPropW(*t.c1, u"k", new CIntProp(2));
-         CCfgHolder::DeleteProp(*t.c1, u"k");
-         CCfgHolder::DeleteProp(*t.c1, u"k");
-       },
-       {"Change c1", "Config c1 k -->#1", "Change c1", "Config c1 k #1->#2", "Change c1",
-        "Config c1 k #2->-"}},
-      {"AddTransItem",
-       [](Family& t) { t.c2->AddTransItem(t.spareTrans.release()); },
-       {"TransAdd c2 t1036"}},
+       [](Family& f) {
+         CCfgHolder::SetPropW(*f.file, u"k", new CIntProp(1));
+         CCfgHolder::SetPropW(*f.file, u"k", new CIntProp(2));
+         CCfgHolder::DeleteProp(*f.file, u"k");
+         CCfgHolder::DeleteProp(*f.file, u"k");
+         CCfgHolder::SetPropW(*f.file, u"k", new CIntProp(3));
+       }},
+      {"AddTransItem", [](Family& f) { f.sibling->AddTransItem(f.spareTrans.release()); }},
       {"RemoveTransItem",
-       [](Family& t) {
-         t.trans.emplace_back(t.c1->RemoveTransItem(1031));
-         EXPECT_EQ(t.c1->RemoveTransItem(1031), nullptr);
-       },
-       {"TransRemove c1 t1031"}},
-      {"ChangeTransLang",
-       [](Family& t) { t.c1->ChangeTransLang(t.t1031, 1036); },
-       {"Begin", "TransRemove c1 t1031", "TransChange c1 t1031", "TransAdd c1 t1036", "End"}},
-      // The fifth change stores the resource id, so the sixth names c1.
-      {"operator=",
-       [](Family& t) { *t.c2 = *t.c1; },
-       {"Begin", "Change c2", "Change c2", "Change c2", "Change c2", "Change c2", "Change c1",
-        "End"}},
-      {"destructor",
-       [](Family& t) { t.root.reset(); },
-       {"Begin", "Delete root", "Delete c1", "Delete g1", "Delete c2", "End"}},
+       [](Family& f) {
+         f.trans.emplace_back(f.file->RemoveTransItem(1031));
+         EXPECT_EQ(f.file->RemoveTransItem(1031), nullptr);
+       }},
+      {"ChangeTransLang", [](Family& f) { f.file->ChangeTransLang(f.t1031, 1036); }},
+      {"trans SetStatus", [](Family& f) { f.t1031->SetStatus(3); }},
+      {"trans SetStr", [](Family& f) { f.t1031->SetStr(u"neu"); }},
+      {"trans AddBinaryBlock", [&](Family& f) { f.t1031->AddBinaryBlock(bytes, 3); }},
+      {"operator=", [](Family& f) { *f.sibling = *f.file; }},
+      {"destructor", [](Family& f) { f.root.reset(); }},
       {"reading attaches every child",
-       [](Family& t) {
-         t.items.emplace_back();
-         ASSERT_TRUE(Load(Save(t.root), t.items.back()));
-       },
-       {"Change g1", "Change c1", "Change c2"}},
+       [](Family& f) { ASSERT_TRUE(Load(Save(f.root), f.items.emplace_back())); }},
       {"SetTransProp",
-       [](Family& t) { CPropHelper::SetTransProp(t.c2, u"p", new CIntProp(1), 1031); },
-       {"Begin", "TransAdd c2 t1031", "TransChange c2 t1031", "End"}},
+       [](Family& f) { CPropHelper::SetTransProp(f.sibling, u"p", new CIntProp(1), 1031); }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Family tree;
+  size_t rows = 0;
+  for (const auto& row : testdata::Rows("items", "events.tsv")) {
+    ASSERT_GE(row.size(), 2u);
+    SCOPED_TRACE(row[0]);
+    ++rows;
+    Family f;
+    const Bytes before = Snapshot(*f.root);
+    std::vector<Bytes> seen;
     Recorder rec;
-    c.op(tree);
-    EXPECT_EQ(rec.log, c.expected);
+    const bool oldState = row[1] == "1";
+    if (oldState) rec.probe = [&] { seen.push_back(Snapshot(*f.root)); };
+    ops.at(row[0])(f);
+    EXPECT_EQ(rec.log, Log(row.begin() + 2, row.end()));
+    if (oldState) {
+      ASSERT_FALSE(seen.empty());
+      EXPECT_EQ(seen.front(), before);
+      EXPECT_NE(Snapshot(*f.root), before);
+    }
   }
+  EXPECT_EQ(rows, ops.size());
 }
 
 #ifdef ITEMTEST_ALLOCATION_HOOKS
-bool countAllocations = false;
-int allocations = 0;
-void CountAllocation(const volatile void*, size_t) {
-  if (countAllocations) ++allocations;
-}
+int allocations = -1;  // counted while not negative
+void CountAllocation(const volatile void*, size_t) { allocations += allocations >= 0; }
 void IgnoreFree(const volatile void*) {}
 #endif
 
@@ -234,12 +180,12 @@ TEST(ItemEventServer, DeliveringAllocatesNothing) {
   CItemEventServer& server = Recorder::Server();
   server.Startup();
   CResItem item;
-  countAllocations = true;
+  allocations = 0;
   server.OnResItemChange(&item);
-  countAllocations = false;
+  const int counted = std::exchange(allocations, -1);
   server.Shutdown();
   EXPECT_EQ(one.changes + two.changes, 2);
-  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(counted, 0);
 #else
   GTEST_SKIP() << "counts allocations through the address sanitizer's hooks";
 #endif

@@ -1,39 +1,12 @@
-// Resource items, translations and language values without events: state
-// bits, data blocks, comparison, copying and the language value layout.
+// Resource items and translations without events: what comparison covers
+// and what a copy takes.
 #include <gtest/gtest.h>
 
 #include "ItemTestUtil.h"
-#include "platform/TestData.h"
 
 using namespace itemtest;  // NOLINT: test helpers only
 
 namespace {
-
-TEST(ResItem, StateBitsAndDataBlocks) {
-  CResItem item;
-  struct Case {
-    int state;
-    bool readOnly, locked;
-    int expected;
-  };
-  // Each setter touches its own bit only; the callers' bits stay.
-  for (const Case& c : {Case{4, true, false, 5}, Case{3, true, false, 1}, Case{7, false, true, 6},
-                        Case{0x100, false, true, 0x102}, Case{-1, false, false, -4}}) {
-    item.SetState(c.state);
-    item.SetReadOnly(c.readOnly);
-    item.SetItemLocked(c.locked);
-    EXPECT_EQ(item.GetState(), c.expected) << c.state;
-    EXPECT_EQ(item.IsReadOnly(), c.readOnly);
-    EXPECT_EQ(item.IsItemLocked(), c.locked);
-  }
-  unsigned char source[] = {1, 2, 3};
-  item.SetData(source, 3);
-  source[0] = 9;  // the item keeps its own copy
-  item.AddBinaryBlock(source + 1, 2);
-  EXPECT_EQ(Bytes(item.GetData(), item.GetData() + item.GetDataSize()), (Bytes{1, 2, 3, 2, 3}));
-  item.SetData(source, 0);
-  EXPECT_EQ(item.GetData(), nullptr);
-}
 
 TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
   std::unique_ptr<CResItem> project = SampleProject();
@@ -45,21 +18,18 @@ TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
   const unsigned int size = file.GetDataSize();
   Bytes lastFlipped(file.GetData(), file.GetData() + size);
   lastFlipped.back() ^= 1;
-  struct Case {
-    const char* name;
-    std::function<void(CResItem&)> change;
+  const std::pair<const char*, std::function<void(CResItem&)>> changes[] = {
+      {"type", [](CResItem& i) { i.SetType(99); }},
+      {"comment case", [](CResItem& i) { i.SetComment(u"SAMPLE"); }},
+      {"data bytes", [&](CResItem& i) { i.SetData(lastFlipped.data(), size); }},
+      {"configuration",
+       [](CResItem& i) { i.GetCfgProps().SetPropW(u"Codepage", new CIntProp(1)); }},
+      {"own property", [](CResItem& i) { delete i.RemovePropW(u"Set"); }},
   };
-  for (const Case& c : {
-           Case{"type", [](CResItem& i) { i.SetType(99); }},
-           Case{"comment case", [](CResItem& i) { i.SetComment(u"SAMPLE"); }},
-           Case{"data bytes", [&](CResItem& i) { i.SetData(lastFlipped.data(), size); }},
-           Case{"configuration",
-                [](CResItem& i) { i.GetCfgProps().SetPropW(u"Codepage", new CIntProp(1)); }},
-           Case{"own property", [](CResItem& i) { delete i.RemovePropW(u"Set"); }},
-       }) {
+  for (const auto& [name, change] : changes) {
     CResItem other(file);
-    c.change(other);
-    EXPECT_FALSE(other == file) << c.name;
+    change(other);
+    EXPECT_FALSE(other == file) << name;
   }
   // A translation's copy has no key nor parent; the key does not count.
   CTransItem trans(*file.GetTranslation(0x407));
@@ -68,21 +38,6 @@ TEST(ResItem, EqualityAndCopiesCoverFieldsNotTree) {
   EXPECT_TRUE(trans == *file.GetTranslation(0x407));
   trans.SetStatus(1);
   EXPECT_FALSE(trans == *file.GetTranslation(0x407));
-}
-
-TEST(LangId, ConversionsAndBrands) {
-  const auto number = [](const std::string& text) { return std::stoi(text, nullptr, 0); };
-  for (const auto& row : testdata::Rows("items", "lang_ids.tsv")) {
-    ASSERT_EQ(row.size(), 6u);
-    SCOPED_TRACE(row[0] + " " + row[1]);
-    const CLangId id = row[1].empty() ? CLangId(number(row[0]))
-                                      : CLangId(static_cast<short>(number(row[0])),
-                                                static_cast<unsigned char>(number(row[1])));
-    EXPECT_EQ(id.GetLang(), number(row[2]));
-    EXPECT_EQ(id.GetRawLng(), number(row[3]));
-    EXPECT_EQ(id.GetPrimaryLng(), number(row[4]));
-    EXPECT_EQ(id.GetBrand(), number(row[5]));
-  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,13 +16,10 @@ namespace testdata {
 // The build names the tests' source folder; the file tree is the same
 // wherever the checkout is.
 inline std::string Read(const std::string& folder, const std::string& name) {
-  const std::filesystem::path path =
-      std::filesystem::path(ITEMLIB_TESTS_DIR) / folder / "testdata" / name;
+  const auto path = std::filesystem::path(ITEMLIB_TESTS_DIR) / folder / "testdata" / name;
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in) << path;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The rows of a table file, each split at tabs; blank lines and lines

@@ -1,5 +1,6 @@
 // Helpers for the serial tests: write through a lambda into bytes, read
-// bytes back, and spell bytes in hex for readable failures.
+// bytes back, spell bytes in hex for readable failures, and the named byte
+// layouts of tests/serial/testdata/layouts.tsv.
 #pragma once
 
 #include <cstdio>
@@ -7,9 +8,11 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/TestData.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
 #include "serial/Streams.h"
@@ -69,10 +72,8 @@ inline std::string Hex(const Bytes& bytes) {
 // Bytes from text such as "18 01 01 41 00".
 inline Bytes FromHex(const std::string& text) {
   Bytes bytes;
-  for (size_t i = text.find_first_not_of(' '); i != std::string::npos;
-       i = text.find_first_not_of(' ', i + 2)) {
-    bytes.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
-  }
+  std::istringstream in(text);
+  for (unsigned int byte = 0; in >> std::hex >> byte;) bytes.push_back(static_cast<uint8_t>(byte));
   return bytes;
 }
 
@@ -83,6 +84,15 @@ inline Bytes Stream(const Bytes& body) {
   all.insert(all.end(), body.begin(), body.end());
   all.push_back(0x19);
   return all;
+}
+
+// The hex of the row `name` of the serial layouts table.
+inline std::string Layout(const std::string& name) {
+  for (const auto& row : testdata::Rows("serial", "layouts.tsv")) {
+    if (row.at(0) == name) return row.at(1);
+  }
+  ADD_FAILURE() << "no layout " << name;
+  return "";
 }
 
 inline std::string TempPath(const std::string& name) {

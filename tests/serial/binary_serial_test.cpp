@@ -4,6 +4,9 @@
 
 #include <cfloat>
 #include <climits>
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "SerialTestUtil.h"
@@ -16,26 +19,12 @@ using Serial::Exceptions::FormatIO;
 using testutil::Bytes;
 using testutil::FromHex;
 using testutil::Hex;
+using testutil::Layout;
 
 namespace {
 
-TEST(BinarySerialOut, EmptyWriterIsHeaderRootAndEnd) {
-  // "Major" 6, "Minor" 0, "Build" 5865, "SubBuild" 0, then "Root" opened and closed.
-  EXPECT_EQ(
-      Hex(testutil::Write([](ISerialStream&) {})),
-      "18 01 05 4D 00 61 00 6A 00 6F 00 72 00 1A 04 00 00 00 06 00 00 00 19 "
-      "18 01 05 4D 00 69 00 6E 00 6F 00 72 00 1A 04 00 00 00 00 00 00 00 19 "
-      "18 01 05 42 00 75 00 69 00 6C 00 64 00 1A 04 00 00 00 E9 16 00 00 19 "
-      "18 01 08 53 00 75 00 62 00 42 00 75 00 69 00 6C 00 64 00 1A 04 00 00 00 00 00 00 00 19 "
-      "18 01 04 52 00 6F 00 6F 00 74 00 19");
-  Serial::MemoryStreamOut out;  // an explicit version is written instead
-  Serial::Binary::BinarySerialOut(out, VersionInfo(7, 1, 2, 3));
-  testutil::Read(out.data(), [](ISerialStream& s) {
-    EXPECT_EQ(s.GetSchemeVersion(), VersionInfo(7, 1, 2, 3));
-  });
-}
-
-TEST(BinarySerialOut, ExactBytesOfNodesAndFields) {
+TEST(BinarySerialOut, ExactBytesOfHeaderNodesAndFields) {
+  EXPECT_EQ(Hex(testutil::Write([](ISerialStream&) {})), Layout("empty stream"));
   EXPECT_EQ(Hex(testutil::WriteBody([](ISerialStream& s) {
               int one = 1;
               CString empty, text(u"ab");
@@ -51,9 +40,12 @@ TEST(BinarySerialOut, ExactBytesOfNodesAndFields) {
               Serial::Do(s, text);
               Serial::Do(s, rect);
             })),
-            "18 01 01 41 00 1A 04 00 00 00 01 00 00 00 19 18 02 64 19 18 00 19 1A 00 00 00 00 "
-            "1A 04 00 00 00 61 00 62 00 "
-            "1A 10 00 00 00 01 00 00 00 FF FF FF FF 02 00 00 00 03 00 00 00");
+            Layout("nodes and fields"));
+  Serial::MemoryStreamOut out;  // an explicit version is written instead
+  Serial::Binary::BinarySerialOut(out, VersionInfo(7, 1, 2, 3));
+  testutil::Read(out.data(), [](ISerialStream& s) {
+    EXPECT_EQ(s.GetSchemeVersion(), VersionInfo(7, 1, 2, 3));
+  });
 }
 
 // Fields and string node names of every length up to past the writer's
@@ -118,10 +110,7 @@ TEST(BinarySerialIn, EveryPlainValueRoundTripsAtItsWidth) {
 }
 
 TEST(BinarySerialIn, WrongWidthGivesFalseAndLeavesValueAndStructureIntact) {
-  const Bytes bytes = testutil::Stream(
-      FromHex("18 01 01 41 00 1A 04 00 00 00 04 00 00 00 19 1A 06 00 00 00 61 00 62 00 63 00 "
-              "1A 03 00 00 00 61 00 62"));
-  testutil::Read(bytes, [](ISerialStream& s) {
+  testutil::Read(testutil::Stream(FromHex(Layout("wrong widths"))), [](ISerialStream& s) {
     short narrow = 9;
     s.EnterNode(NodeName(u"A"));
     EXPECT_FALSE(Serial::Do(s, narrow));
@@ -172,39 +161,25 @@ TEST(BinarySerialIn, TruncatedHeaderThrows) {
 }
 
 TEST(BinarySerialIn, StructuralFaultsThrow) {
-  auto enterA = [](ISerialStream& s) { s.EnterNode(NodeName(u"A")); };
-  auto readInt = [](ISerialStream& s) {
-    int v = 0;
-    Serial::Do(s, v);
+  const std::map<std::string, std::function<void(ISerialStream&)>> reads = {
+      {"enter", [](ISerialStream& s) { s.EnterNode(NodeName(u"A")); }},
+      {"field",
+       [](ISerialStream& s) {
+         int v = 0;
+         Serial::Do(s, v);
+       }},
+      {"leave", [](ISerialStream& s) { s.LeaveNode(); }}};
+  for (const auto& row : testdata::Rows("serial", "reader_faults.tsv")) {
+    EXPECT_THROW(testutil::Read(testutil::Stream(FromHex(row.at(2))), reads.at(row[1])), FormatIO)
+        << row[0];
+  }
+  // Names of up to 200 units only.
+  const auto enter = [](const CString& name) {
+    return [name](ISerialStream& s) { s.EnterNode(NodeName(name)); };
   };
-  auto enterLong = [](ISerialStream& s) { s.EnterNode(NodeName(CString(u'n', 201))); };
-  const Bytes longName = testutil::Write([&](ISerialStream& s) {
-    enterLong(s);
-    s.LeaveNode();
-  });
-  const struct {
-    const char* name;
-    Bytes bytes;
-    std::function<void(ISerialStream&)> read;
-  } cases[] = {
-      {"other name", testutil::Stream(FromHex("18 01 01 42 00 19")), enterA},
-      {"other type", testutil::Stream(FromHex("18 02 41 19")), enterA},
-      {"unknown name type", testutil::Stream(FromHex("18 03 41 19")), enterA},
-      {"field where node", testutil::Stream(FromHex("1A 00 00 00 00")), enterA},
-      {"node where field", testutil::Stream(FromHex("18 00 19")), readInt},
-      {"size past the end", testutil::Stream(FromHex("1A 04 00 00 00 01 00")), readInt},
-      {"huge size", testutil::Stream(FromHex("1A F0 FF FF FF 01 02 03")), readInt},
-      {"truncated size", testutil::Stream(FromHex("1A 04 00")), readInt},
-      {"end of root where field", testutil::Stream({}), readInt},
-      {"leave without end", testutil::Stream(FromHex("1A 00 00 00 00")),
-       [](ISerialStream& s) { s.LeaveNode(); }},
-      {"name cut short", testutil::Stream(FromHex("18 01 02 41 00")), enterA},
-      {"name over 200 units", longName, enterLong},
-  };
-  for (const auto& c : cases) EXPECT_THROW(testutil::Read(c.bytes, c.read), FormatIO) << c.name;
-  const CString limit(u'n', 200);
-  testutil::Read(testutil::Write([&](ISerialStream& s) { s.EnterNode(NodeName(limit)); }),
-                 [&](ISerialStream& s) { EXPECT_NO_THROW(s.EnterNode(NodeName(limit))); });
+  const CString limit(u'n', 200), over(u'n', 201);
+  EXPECT_NO_THROW(testutil::Read(testutil::Write(enter(limit)), enter(limit)));
+  EXPECT_THROW(testutil::Read(testutil::Write(enter(over)), enter(over)), FormatIO);
 }
 
 TEST(BinarySerialIn, LargeFieldsCrossReadAheadBlocks) {
@@ -237,16 +212,6 @@ TEST(BinarySerialIn, FieldStaysValidAcrossReadAhead) {
     }
     EXPECT_EQ(std::string(field, 4), "abcd");
   });
-}
-
-TEST(VersionInfo, TextFormsAndOrder) {
-  EXPECT_EQ(VersionInfo::FromString(u"7").ToString(), CString(u"7.0.0"));
-  EXPECT_EQ(VersionInfo::FromString(u"6.0.5865"), VersionInfo(6, 0, 5865, 0));
-  EXPECT_EQ(VersionInfo::FromString(u""), Serial::UNDEFINED_SCHEME_VERSION);
-  EXPECT_EQ(VersionInfo::FromString(u"x.5"), VersionInfo(1, 0, 0, 0));
-  EXPECT_EQ(VersionInfo::FromString(u"3.x.5"), VersionInfo(3, 0, 0, 0));
-  EXPECT_TRUE(VersionInfo(1, 9, 9, 9) < VersionInfo(2, 0, 0, 0));
-  EXPECT_FALSE(VersionInfo(1, 2, 3, 4) < VersionInfo(1, 2, 3, 4));
 }
 
 TEST(NodeName, TypesDifferAndUnknownTypeFailsDo) {

@@ -28,13 +28,8 @@ int ReadIntNode(ISerialStream& s, const char16_t* name) {
 }
 
 TEST(BinarySerialTreeIn, NamedNodesInAnyOrderRepeatedNamesAccumulate) {
-  // A = 1, B = 2, {I = 3}, {}, A = 4.
-  const Bytes bytes = testutil::Stream(FromHex(
-      "18 01 01 41 00 1A 04 00 00 00 01 00 00 00 19 18 01 01 42 00 1A 04 00 00 00 02 00 00 00 19 "
-      "18 00 18 01 01 49 00 1A 04 00 00 00 03 00 00 00 19 19 18 00 19 "
-      "18 01 01 41 00 1A 04 00 00 00 04 00 00 00 19"));
-  BinarySerialTreeIn tree;
-  ASSERT_TRUE(Load(tree, bytes));
+  BinarySerialTreeIn tree;  // A = 1, B = 2, {I = 3}, {}, A = 4
+  ASSERT_TRUE(Load(tree, testutil::Stream(FromHex(testutil::Layout("tree")))));
   EXPECT_EQ(ReadIntNode(tree, u"B"), 2);
   int extra = 0;
   EXPECT_FALSE(Serial::Do(tree, extra));  // one field only
@@ -62,37 +57,17 @@ TEST(BinarySerialTreeIn, NamedNodesInAnyOrderRepeatedNamesAccumulate) {
 TEST(BinarySerialTreeIn, VersionInfoReadsLikeTheSequentialReader) {
   // No "SubBuild" and a wrong-sized "Minor": those members keep defaults.
   BinarySerialTreeIn tree;
-  ASSERT_TRUE(
-      Load(tree, FromHex("18 01 05 4D 00 61 00 6A 00 6F 00 72 00 1A 04 00 00 00 09 00 00 00 19 "
-                         "18 01 05 4D 00 69 00 6E 00 6F 00 72 00 1A 02 00 00 00 05 00 19 "
-                         "18 01 04 52 00 6F 00 6F 00 74 00 19")));
+  ASSERT_TRUE(Load(tree, FromHex(testutil::Layout("short header"))));
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::VersionInfo(9, 0, 0, 0));
 }
 
 TEST(BinarySerialTreeIn, LoadFaults) {
-  Bytes longName = FromHex("18 01 C9");
-  longName.resize(longName.size() + 402, 0x41);
-  longName.push_back(0x19);
-  const struct {
-    const char* name;
-    Bytes bytes;
-    bool throws;
-  } cases[] = {
-      {"empty", {}, true},
-      {"open node at end", FromHex("18 01 01 41 00"), true},
-      {"no Root", FromHex("18 01 01 41 00 19"), true},
-      {"end without node", FromHex("19"), true},
-      {"unknown name type", FromHex("18 05 19"), true},
-      {"name over 200", longName, true},
-      {"field past the end", testutil::Stream(FromHex("1A 08 00 00 00 01 02")), true},
-      {"unknown marker", testutil::Stream(FromHex("42")), false},
-  };
-  for (const auto& c : cases) {
+  for (const auto& row : testdata::Rows("serial", "tree_faults.tsv")) {
     BinarySerialTreeIn tree;
-    if (c.throws) {
-      EXPECT_THROW(Load(tree, c.bytes), FormatIO) << c.name;
+    if (row.at(1) == "throws") {
+      EXPECT_THROW(Load(tree, FromHex(row.at(2))), FormatIO) << row[0];
     } else {
-      EXPECT_FALSE(Load(tree, c.bytes)) << c.name;
+      EXPECT_FALSE(Load(tree, FromHex(row.at(2)))) << row[0];
     }
   }
 }
