@@ -1,6 +1,6 @@
 // Shared by the storage tests: scratch database files, raw SQL against them
-// (rows written the way an old project holds them) and a catcher for the
-// messages the storage sends to the message panel.
+// (rows written the way an old project holds them, from testdata/*.sql) and
+// a catcher for the messages the storage sends to the message panel.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,11 +9,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/CString.h"
+#include "platform/TestData.h"
 #include "services/Messaging.h"
+#include "storage/Storage.h"
 
 namespace storage_test {
 
@@ -27,7 +30,7 @@ inline std::string TempPath(const std::string& name) {
   return path;
 }
 
-inline CString Wide(const std::string& ascii) { return CString(std::u16string(ascii.begin(), ascii.end())); }
+inline CString Wide(const std::string& path) { return CString::FromUtf8(path); }
 
 // Runs statements on a connection of its own, outside the storage under test.
 inline void Sql(const std::string& path, const std::vector<std::string>& statements) {
@@ -40,6 +43,27 @@ inline void Sql(const std::string& path, const std::vector<std::string>& stateme
     error = nullptr;
   }
   sqlite_close(db);
+}
+
+// Runs the statements of testdata/`name`, one a line; "{61 00}" stands for
+// those bytes as a binary column holds them, encoded.
+inline void SqlFile(const std::string& path, const std::string& name) {
+  std::vector<std::string> statements;
+  for (const auto& row : testdata::Rows("storage", name)) {
+    std::string& s = statements.emplace_back(row.at(0));
+    for (size_t open = 0; (open = s.find('{', open)) != std::string::npos;) {
+      std::vector<unsigned char> bytes;
+      const size_t close = s.find('}', open);
+      for (size_t i = open + 1; i < close; i += 3)
+        bytes.push_back(std::stoi(s.substr(i, 2), nullptr, 16));
+      const std::unique_ptr<unsigned char[]> text(
+          EncodeBinary(bytes.data(), static_cast<int>(bytes.size())));
+      const std::string encoded = reinterpret_cast<const char*>(text.get());
+      s.replace(open, close + 1 - open, encoded);
+      open += encoded.size();
+    }
+  }
+  Sql(path, statements);
 }
 
 // Every row of `query` as "col|col|..." lines.
@@ -56,7 +80,8 @@ inline std::vector<std::string> Rows(const std::string& path, const std::string&
     const char** names = nullptr;
     while (sqlite_step(vm, &n, &values, &names) == SQLITE_ROW) {
       std::string row;
-      for (int i = 0; i < n; ++i) row += (i ? "|" : "") + std::string(values[i] ? values[i] : "NULL");
+      for (int i = 0; i < n; ++i)
+        row += (i ? "|" : "") + std::string(values[i] ? values[i] : "NULL");
       rows.push_back(row);
     }
     sqlite_finalize(vm, &error);

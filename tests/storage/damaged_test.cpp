@@ -13,14 +13,12 @@
 
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
-#include "platform/TestData.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
 
 namespace {
 
 using storage_test::MessageCatcher;
-using storage_test::Sql;
 using storage_test::TempPath;
 using storage_test::Wide;
 
@@ -34,9 +32,7 @@ void WriteSmallProject(const std::string& path) {
     storage.SetInt(u"TargetLng", 1031);
     storage.SetStr(u"RunLocalizedCmd", u"run.exe");
   }
-  std::vector<std::string> rows;
-  for (const auto& row : testdata::Rows("storage", "small_project.sql")) rows.push_back(row.at(0));
-  Sql(path, rows);
+  storage_test::SqlFile(path, "small_project.sql");
 }
 
 std::string ReadFile(const std::string& path) {
