@@ -32,17 +32,29 @@ inline std::string TempPath(const std::string& name) {
 
 inline CString Wide(const std::string& path) { return CString::FromUtf8(path); }
 
-// Runs statements on a connection of its own, outside the storage under test.
-inline void Sql(const std::string& path, const std::vector<std::string>& statements) {
+// Runs `statements` on a connection of its own, outside the storage under
+// test; the rows they answer, as "col|col|..." lines.
+inline std::vector<std::string> Sql(const std::string& path,
+                                    const std::vector<std::string>& statements) {
+  std::vector<std::string> rows;
   char* error = nullptr;
   sqlite* db = sqlite_open(path.c_str(), 0, &error);
-  ASSERT_NE(db, nullptr);
-  for (const std::string& s : statements) {
-    EXPECT_EQ(sqlite_exec(db, s.c_str(), nullptr, nullptr, &error), SQLITE_OK) << s;
-    if (error) sqlite_freemem(error);
+  EXPECT_NE(db, nullptr) << path;
+  for (size_t i = 0; db != nullptr && i < statements.size(); ++i) {
+    char** table = nullptr;
+    int n = 0, columns = 0;
+    EXPECT_EQ(sqlite_get_table(db, statements[i].c_str(), &table, &n, &columns, &error), SQLITE_OK)
+        << statements[i];
+    for (int cell = columns; cell < (n + 1) * columns; ++cell) {
+      if (cell % columns == 0) rows.emplace_back();
+      rows.back() += (cell % columns ? "|" : "") + std::string(table[cell] ? table[cell] : "NULL");
+    }
+    sqlite_free_table(table);
+    sqlite_freemem(error);
     error = nullptr;
   }
-  sqlite_close(db);
+  if (db) sqlite_close(db);
+  return rows;
 }
 
 // Runs the statements of testdata/`name`, one a line; "{61 00}" stands for
@@ -64,31 +76,6 @@ inline void SqlFile(const std::string& path, const std::string& name) {
     }
   }
   Sql(path, statements);
-}
-
-// Every row of `query` as "col|col|..." lines.
-inline std::vector<std::string> Rows(const std::string& path, const std::string& query) {
-  std::vector<std::string> rows;
-  char* error = nullptr;
-  sqlite* db = sqlite_open(path.c_str(), 0, &error);
-  if (!db) return rows;
-  sqlite_vm* vm = nullptr;
-  const char* tail = nullptr;
-  if (sqlite_compile(db, query.c_str(), &tail, &vm, &error) == SQLITE_OK) {
-    int n = 0;
-    const char** values = nullptr;
-    const char** names = nullptr;
-    while (sqlite_step(vm, &n, &values, &names) == SQLITE_ROW) {
-      std::string row;
-      for (int i = 0; i < n; ++i)
-        row += (i ? "|" : "") + std::string(values[i] ? values[i] : "NULL");
-      rows.push_back(row);
-    }
-    sqlite_finalize(vm, &error);
-  }
-  if (error) sqlite_freemem(error);
-  sqlite_close(db);
-  return rows;
 }
 
 class MessageCatcher : public IMessager {

@@ -24,7 +24,7 @@ class StorageTestPeer {
 namespace {
 
 using storage_test::MessageCatcher;
-using storage_test::Rows;
+using storage_test::Sql;
 using storage_test::TempPath;
 using storage_test::Wide;
 
@@ -34,12 +34,12 @@ TEST(StorageSchema, NewFileGetsPropThenCreateDbAddsTheRestVerbatim) {
   {
     CStorage storage(Wide(path));
     ASSERT_TRUE(storage.IsGood());
-    EXPECT_EQ(Rows(path, "select name from sqlite_master"), std::vector<std::string>{"PROP"});
+    EXPECT_EQ(Sql(path, {"select name from sqlite_master"}), std::vector<std::string>{"PROP"});
     storage.CreateDb();
   }
   std::string schema;
   for (const std::string& row :
-       Rows(path, "select type, name, sql from sqlite_master order by rowid"))
+       Sql(path, {"select type, name, sql from sqlite_master order by rowid"}))
     schema += row + "\n";
   EXPECT_EQ(schema, testdata::Read("storage", "schema.txt"));
   // Reopening a project (PROP present) is silent.
@@ -83,7 +83,7 @@ TEST(ValueStore, OneRowPerKeyAndFileWithQuotesAndAwkwardBytes) {
   storage.SetStr(u"\u00FCber", u"x", u"d\u00E9.rc");
   const unsigned char data[] = {0x00, 0x01, 0x27, 0x27, 0x00, 0xFF, 0x02};
   storage.SetData(u"blob", data, sizeof(data));
-  EXPECT_EQ(Rows(path, "select val_key, file from val_storage order by rowid"),
+  EXPECT_EQ(Sql(path, {"select val_key, file from val_storage order by rowid"}),
             (std::vector<std::string>{"A|", "A|f.rc", "it's|",
                                       "\xC3\xBC"
                                       "ber|d\xC3\xA9.rc",
@@ -126,15 +126,15 @@ TEST(BinaryChains, SplitAt950000Bytes) {
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 7);
 
   EXPECT_EQ(StorageTestPeer::SaveBinary(storage, block.data(), 0), CStorage::NoKey);
-  EXPECT_TRUE(Rows(path, "select * from binary").empty());
+  EXPECT_TRUE(Sql(path, {"select * from binary"}).empty());
 
   EXPECT_EQ(StorageTestPeer::SaveBinary(storage, block.data(), 950000), 1);
   EXPECT_EQ(StorageTestPeer::SaveBinary(storage, block.data(), 950001), 2);
-  EXPECT_EQ(Rows(path, "select rowid, parent_key, num from binary order by rowid"),
+  EXPECT_EQ(Sql(path, {"select rowid, parent_key, num from binary order by rowid"}),
             (std::vector<std::string>{"1|9999999|0", "2|9999999|0", "3|2|1"}));
 
   // The last chunk holds exactly the one byte past the boundary.
-  const std::vector<std::string> tail = Rows(path, "select data from binary where rowid = 3");
+  const std::vector<std::string> tail = Sql(path, {"select data from binary where rowid = 3"});
   ASSERT_EQ(tail.size(), 1u);
   unsigned int size = 0;
   const std::unique_ptr<unsigned char[]> bytes(LoadBinary(tail[0].c_str(), size));
