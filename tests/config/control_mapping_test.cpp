@@ -1,6 +1,6 @@
 // Control type mappings: the conversion of a parser's static table, their
-// ordering, their exact serial bytes, and the list-valued settings (mappings,
-// database tables) in the listing and through a saved project.
+// exact serial bytes and reading, and the list-valued settings (mappings,
+// database tables) through the property class registry.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include "ConfigTestUtil.h"
 #include "config/ControlMapping.h"
 #include "config/DBCfg.h"
+#include "lang/LangTestUtil.h"
 #include "serial/SerialTestUtil.h"
 
 namespace {
@@ -76,25 +77,21 @@ TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {
   }
 }
 
-// The list settings travel in a project file: loading recreates their values
-// through the property class registry under their registered names.
-TEST(ControlMapping, ListSettingsRoundTripThroughAProjectFile) {
+// The list settings' values are recreated by their registered class names.
+TEST(ControlMapping, ListSettingsRoundTripThroughTheRegistry) {
   CDBTableCfg table;
   table.TableName = u"Orders";
-  const CDBTablesCfg tables{table, CDBTableCfg()};
-  const CControlMappingList forms{{u"TEdit", u"Edit"}, Hidden(u"TShape")};
-  cfgtest::Tree tree;
-  CDfmControlMappingCfg::SetControlMapping(*tree.root, forms);
-  Detail::CNetResControlMappingCfg::SetControlMapping(*tree.file, {Hidden(u"Wpf*")});
-  CDBCfg::SetTables(*tree.file, tables);
-  std::unique_ptr<CResItem> back;
-  ASSERT_TRUE(itemtest::Load(itemtest::Save(tree.root), back));
-  ASSERT_TRUE(back && back->GetResItems().size() == 2);
-  const CResItem& backFile = *back->GetResItems()[0];
-  EXPECT_EQ(CDfmControlMappingCfg::GetControlMapping(backFile), forms);
-  EXPECT_EQ(Detail::CNetResControlMappingCfg::GetControlMapping(backFile),
-            CControlMappingList{Hidden(u"Wpf*")});
-  EXPECT_EQ(CDBCfg::GetTables(backFile), tables);
+  const std::unique_ptr<CProp> props[] = {
+      std::make_unique<CControlMappingProp>(
+          CControlMappingList{{u"TEdit", u"Edit"}, Hidden(u"TShape")}),
+      std::make_unique<CDBTablesCfgProp>(CDBTablesCfg{table, CDBTableCfg()}),
+  };
+  for (const auto& prop : props) {
+    const std::unique_ptr<CProp> back = langtest::RegistryCopy(*prop);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(&back->GetPropClass(), &prop->GetPropClass());
+    EXPECT_TRUE(back->IsEqual(*prop));
+  }
 }
 
 }  // namespace

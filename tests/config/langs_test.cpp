@@ -76,19 +76,15 @@ TEST(PrjConfigBrands, BrandedLangNames) {
   }
 }
 
-// Rows: brand map, brand, output languages of native English with German
-// selected.
+// Rows: brand map, brand, output languages of the project.
 TEST(PrjConfigBrands, AllOutputLangs) {
   for (const auto& row : testdata::Rows("config", "output_langs.tsv")) {
     ASSERT_EQ(row.size(), 3u);
-    cfgtest::Tree t;
-    CPrjLangs langs(kEnglish);
-    langs.setSelectedLangs({kGerman});
-    CPrjConfig::SetPrjLangs(*t.root, langs);
-    CPrjConfig::SetBrandMap(*t.root, Brands(row[0]));
+    Project p;
+    CPrjConfig::SetBrandMap(*p.root, Brands(row[0]));
     CLangSet expected;
     for (const std::string& lang : Split(row[2])) expected.insert(Num(lang));
-    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*t.file, static_cast<unsigned char>(Num(row[1]))),
+    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, static_cast<unsigned char>(Num(row[1]))),
               expected)
         << row[0] << " / " << row[1];
   }

@@ -1,7 +1,7 @@
 // The general project settings through their accessor families: storing
 // only real changes, operators bound to one item, the change
 // notification. Inheritance itself is the items' (cfg_test); keys and
-// defaults: setting_keys_test; the listing: itemtool's project_test.
+// defaults: setting_keys_test; the listing: itemtool info (cli_test.cmake).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -49,23 +49,8 @@ TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
   }
 }
 
-TEST(PrjConfigOperator, EditsTheValueOfItsItemOnly) {
-  Tree t;
-  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
-  const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.file));
-  EXPECT_FALSE(op->IsDefault());  // the root holds a value
-  EXPECT_EQ(op->GetValue(true)->GetInt(), 70);
-  EXPECT_EQ(op->GetValue(false)->GetInt(), 90);  // the operator's default
-  op->SetValue(new CIntProp(70));                // equal to the inherited value: dropped
-  EXPECT_EQ(Own(*t.file), kNone);
-  op->SetValue(new CIntProp(75));
-  EXPECT_EQ(Own(*t.file), 75);
-  EXPECT_EQ(Own(*t.root), 70);
-  op->Reset();
-  EXPECT_EQ(Own(*t.file), kNone);
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.file), 70);
-}
-
+// The operator edits the value of its own item only, as the setters do;
+// every real change is announced with old and new value.
 TEST(PrjConfigNotification, CarriesOldAndNewValue) {
   Tree t;
   CPrjConfig::SetFuzzyUpdate(*t.root, 70);
@@ -77,9 +62,16 @@ TEST(PrjConfigNotification, CarriesOldAndNewValue) {
   CPrjConfig::ResetFuzzyUpdate(*t.file);
   CPrjConfig::ResetFuzzyUpdate(*t.file);  // nothing of its own: silent
   const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.res));
-  op->SetValue(new CIntProp(70));  // silent
+  EXPECT_FALSE(op->IsDefault());  // the root holds a value
+  EXPECT_EQ(op->GetValue(true)->GetInt(), 70);
+  EXPECT_EQ(op->GetValue(false)->GetInt(), 90);  // the operator's default
+  op->SetValue(new CIntProp(70));                // equal to the inherited value: dropped, silent
+  EXPECT_EQ(Own(*t.res), kNone);
   op->SetValue(new CIntProp(60));
+  EXPECT_EQ(Own(*t.res), 60);
+  EXPECT_EQ(Own(*t.root), 70);
   op->Reset();
+  EXPECT_EQ(Own(*t.res), kNone);
   CPrjConfig::SetRunLocalizedCustom(*t.root, true);
   EXPECT_EQ(recorder.log, (itemtest::Log{"Change file", "Config file FuzzyUpdate -->#75",  //
                                          "Change file", "Config file FuzzyUpdate #75->#80",
