@@ -33,14 +33,6 @@ CPrjLangs Make(int native, const CLangSet& selected, int target, int secondary) 
   return langs;
 }
 
-std::string Describe(const CPrjLangs& p) {
-  std::string text = "native " + std::to_string(p.getNative()) + " target " +
-                     std::to_string(p.getTarget()) + " secondary " +
-                     std::to_string(p.getSecondary()) + " selected";
-  for (int lang : p.getSelectedLangs()) text += " " + std::to_string(lang);
-  return text;
-}
-
 TEST(CPrjLangs, SetSelectedLangsKeepsTargetAndSecondaryInside) {
   struct Case {
     CPrjLangs start;
@@ -70,8 +62,8 @@ TEST(CPrjLangs, SetSelectedLangsKeepsTargetAndSecondaryInside) {
     CPrjLangs langs = c.start;
     langs.setSelectedLangs(c.langs);
     EXPECT_EQ(langs.getSelectedLangs(), c.selected);
-    EXPECT_EQ(langs.getTarget(), c.target) << Describe(langs);
-    EXPECT_EQ(langs.getSecondary(), c.secondary) << Describe(langs);
+    EXPECT_EQ(langs.getTarget(), c.target);
+    EXPECT_EQ(langs.getSecondary(), c.secondary);
     EXPECT_EQ(langs.getNative(), c.start.getNative());
   }
 }
@@ -108,7 +100,7 @@ TEST(CPrjLangs, ExactBytesBothWays) {
   EXPECT_EQ(BodyHex(langs), kPrjLangsBytes);
   CPrjLangs back = Make(kJa, {kFr}, kFr, kNone);
   EXPECT_TRUE(ReadBody(kPrjLangsBytes, back));
-  EXPECT_TRUE(back == langs) << Describe(back);
+  EXPECT_TRUE(back == langs);
 }
 
 TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
