@@ -86,16 +86,8 @@ TEST(CPrjLangs, SetTargetAndSecondaryAcceptSelectedAndBrandedNative) {
   }
 }
 
-// Native en-US, de selected and target, no secondary.
-const char kPrjLangsBytes[] =
-    "18 01 08 53 00 65 00 6C 00 65 00 63 00 74 00 65 00 64 00 "
-    "1A 04 00 00 00 01 00 00 00 18 00 1A 04 00 00 00 07 04 00 00 19 19 "
-    "18 01 06 54 00 61 00 72 00 67 00 65 00 74 00 1A 04 00 00 00 07 04 00 00 19 "
-    "18 01 06 4E 00 61 00 74 00 69 00 76 00 65 00 1A 04 00 00 00 09 04 00 00 19 "
-    "18 01 09 53 00 65 00 63 00 6F 00 6E 00 64 00 61 00 72 00 79 00 "
-    "1A 04 00 00 00 61 1E 00 00 19";
-
 TEST(CPrjLangs, ExactBytesBothWays) {
+  const std::string kPrjLangsBytes = langtest::HexFile("prj_langs.hex");
   CPrjLangs langs = Make(kEnUs, {kDe}, kDe, kNone);
   EXPECT_EQ(BodyHex(langs), kPrjLangsBytes);
   CPrjLangs back = Make(kJa, {kFr}, kFr, kNone);
@@ -105,7 +97,7 @@ TEST(CPrjLangs, ExactBytesBothWays) {
 
 TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
   // 77777777 = 0x04A2CB71, in the "Secondary" node and, untouched, in "Target".
-  std::string bytes = kPrjLangsBytes;
+  std::string bytes = langtest::HexFile("prj_langs.hex");
   const std::string none = "61 1E 00 00", old = "71 CB A2 04", de = "07 04 00 00";
   bytes.replace(bytes.rfind(none), none.size(), old);
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
@@ -117,6 +109,7 @@ TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
 }
 
 TEST(CPrjLangs, BadFieldOrMissingNodeFailsTheRead) {
+  const std::string kPrjLangsBytes = langtest::HexFile("prj_langs.hex");
   // "Target" holding a 2-byte field: the read stops with false.
   std::string bytes = kPrjLangsBytes;
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
@@ -125,7 +118,7 @@ TEST(CPrjLangs, BadFieldOrMissingNodeFailsTheRead) {
   EXPECT_FALSE(ReadBody(bytes, back));
 
   // Without "Secondary" the binary reader meets the end of "Root".
-  const std::string noSecondary(kPrjLangsBytes, std::string(kPrjLangsBytes).find("18 01 09"));
+  const std::string noSecondary = kPrjLangsBytes.substr(0, kPrjLangsBytes.find("18 01 09"));
   EXPECT_THROW(ReadBody(noSecondary, back), Serial::Exceptions::FormatIO);
 }
 
@@ -168,12 +161,8 @@ TEST(CFilter, NamesAreCaseInsensitiveEqualityAndOrderAreNot) {
   for (const auto& c : cases) EXPECT_EQ(c.a < c.b, c.less) << &c - cases;
 }
 
-const char kFilterBytes[] =
-    "1A 04 00 00 00 01 00 00 00 18 00 1A 02 00 00 00 2A 00 19 "
-    "1A 04 00 00 00 01 00 00 00 18 00 "
-    "1A 14 00 00 00 46 00 6F 00 72 00 65 00 67 00 72 00 6F 00 75 00 6E 00 64 00 19";
-
 TEST(CFilter, ExactBytesBothWays) {
+  const std::string kFilterBytes = langtest::HexFile("filter.hex");
   CFilter filter({u"*"}, {u"Foreground"});
   EXPECT_EQ(BodyHex(filter), kFilterBytes);
   CFilter back({u"stale"}, {});
