@@ -6,13 +6,13 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
+#include "serial/SerialTestUtil.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
 
@@ -33,11 +33,6 @@ void WriteSmallProject(const std::string& path) {
     storage.SetStr(u"RunLocalizedCmd", u"run.exe");
   }
   storage_test::SqlFile(path, "small_project.sql");
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -72,7 +67,7 @@ class DamagedFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteSmallProject(path_);
-    sound_ = ReadFile(path_);
+    sound_ = testutil::Slurp(path_);
     // The damages name bytes of this exact file.
     ASSERT_EQ(sound_.size(), 11264u);
     for (const Damage& damage : kDamages) {
