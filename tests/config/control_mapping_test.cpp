@@ -40,26 +40,9 @@ TEST(ControlMapping, FillFromStaticAppendsTheRowsItKeeps) {
   EXPECT_TRUE(std::equal(once.begin(), once.end(), list.begin() + 4));
 }
 
-// "18 01 <length> <name in UTF-16LE>": a string-named node start.
-std::string Node(const std::string& name) {
-  testutil::Bytes bytes{0x18, 0x01, static_cast<unsigned char>(name.size())};
-  for (char c : name) bytes.insert(bytes.end(), {static_cast<unsigned char>(c), 0});
-  return testutil::Hex(bytes) + " ";
-}
-
 TEST(ControlMapping, ListBytes) {
   CControlMappingList list{{u"A", u"B"}, Hidden(u"C")};
-  const testutil::Bytes body =
-      testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(list.Do(s)); });
-  // An anonymous element node holding the three named nodes, each one field.
-  auto element = [](const char* mask, const char* show, const char* type) {
-    return "18 00 " + Node("SrcTypeMask") + mask + " 19 " + Node("Show") + show + " 19 " +
-           Node("ControlType") + type + " 19 19";
-  };
-  EXPECT_EQ(testutil::Hex(body),
-            "1A 04 00 00 00 02 00 00 00 " +
-                element("1A 02 00 00 00 41 00", "1A 01 00 00 00 01", "1A 02 00 00 00 42 00") + " " +
-                element("1A 02 00 00 00 43 00", "1A 01 00 00 00 00", "1A 00 00 00 00"));
+  EXPECT_EQ(langtest::BodyHex(list), langtest::HexFile("config", "control_mapping.hex"));
 }
 
 TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {

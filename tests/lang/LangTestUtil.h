@@ -31,10 +31,10 @@ bool ReadBody(const std::string& body, T& value) {
   return result;
 }
 
-// The hex bytes of testdata/`name`, its lines (comments aside) joined.
-inline std::string HexFile(const std::string& name) {
+// The hex bytes of `folder`/testdata/`name`, its lines (comments aside) joined.
+inline std::string HexFile(const std::string& folder, const std::string& name) {
   std::string hex;
-  for (const auto& row : testdata::Rows("lang", name)) hex += (hex.empty() ? "" : " ") + row.at(0);
+  for (const auto& row : testdata::Rows(folder, name)) hex += (hex.empty() ? "" : " ") + row.at(0);
   return hex;
 }
 

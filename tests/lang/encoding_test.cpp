@@ -60,7 +60,7 @@ TEST(CEncodingCfg, LookUpByTheFullId) {
 }
 
 TEST(CEncodingCfg, ExactBytesBothWaysAndMissingDefault) {
-  const std::string kCfgBytes = langtest::HexFile("encoding_cfg.hex");
+  const std::string kCfgBytes = langtest::HexFile("lang", "encoding_cfg.hex");
   CEncodingCfg cfg;
   cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
   EXPECT_EQ(BodyHex(cfg), kCfgBytes);

@@ -87,7 +87,7 @@ TEST(CPrjLangs, SetTargetAndSecondaryAcceptSelectedAndBrandedNative) {
 }
 
 TEST(CPrjLangs, ExactBytesBothWays) {
-  const std::string kPrjLangsBytes = langtest::HexFile("prj_langs.hex");
+  const std::string kPrjLangsBytes = langtest::HexFile("lang", "prj_langs.hex");
   CPrjLangs langs = Make(kEnUs, {kDe}, kDe, kNone);
   EXPECT_EQ(BodyHex(langs), kPrjLangsBytes);
   CPrjLangs back = Make(kJa, {kFr}, kFr, kNone);
@@ -97,7 +97,7 @@ TEST(CPrjLangs, ExactBytesBothWays) {
 
 TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
   // 77777777 = 0x04A2CB71, in the "Secondary" node and, untouched, in "Target".
-  std::string bytes = langtest::HexFile("prj_langs.hex");
+  std::string bytes = langtest::HexFile("lang", "prj_langs.hex");
   const std::string none = "61 1E 00 00", old = "71 CB A2 04", de = "07 04 00 00";
   bytes.replace(bytes.rfind(none), none.size(), old);
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
@@ -109,7 +109,7 @@ TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
 }
 
 TEST(CPrjLangs, BadFieldOrMissingNodeFailsTheRead) {
-  const std::string kPrjLangsBytes = langtest::HexFile("prj_langs.hex");
+  const std::string kPrjLangsBytes = langtest::HexFile("lang", "prj_langs.hex");
   // "Target" holding a 2-byte field: the read stops with false.
   std::string bytes = kPrjLangsBytes;
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
@@ -162,7 +162,7 @@ TEST(CFilter, NamesAreCaseInsensitiveEqualityAndOrderAreNot) {
 }
 
 TEST(CFilter, ExactBytesBothWays) {
-  const std::string kFilterBytes = langtest::HexFile("filter.hex");
+  const std::string kFilterBytes = langtest::HexFile("lang", "filter.hex");
   CFilter filter({u"*"}, {u"Foreground"});
   EXPECT_EQ(BodyHex(filter), kFilterBytes);
   CFilter back({u"stale"}, {});
@@ -171,12 +171,8 @@ TEST(CFilter, ExactBytesBothWays) {
 }
 
 TEST(CFilter, ReadingMergesNamesThatDifferInCase) {
-  // Includes "abc" and "ABC", no excludes.
-  const char bytes[] =
-      "1A 04 00 00 00 02 00 00 00 18 00 1A 06 00 00 00 61 00 62 00 63 00 19 "
-      "18 00 1A 06 00 00 00 41 00 42 00 43 00 19 1A 04 00 00 00 00 00 00 00";
   CFilter back({}, {u"stale"});
-  EXPECT_TRUE(ReadBody(bytes, back));
+  EXPECT_TRUE(ReadBody(langtest::HexFile("lang", "filter_case.hex"), back));
   ASSERT_EQ(back.includes.size(), 1u);
   EXPECT_EQ(*back.includes.begin(), CString(u"abc"));
   EXPECT_TRUE(back.excludes.empty());
