@@ -1,11 +1,10 @@
-// Shared by the storage tests: scratch database files, raw SQL against them
-// (rows written the way an old project holds them, from testdata/*.sql) and
-// a catcher for the messages the storage sends to the message panel.
+// Shared by the storage tests: scratch database files and raw SQL against
+// them (rows written the way an old project holds them, from testdata/*.sql).
+// The messages the storage sends are caught by the services tests' PanelLog.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sqlite.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,20 +14,13 @@
 
 #include "platform/CString.h"
 #include "platform/TestData.h"
-#include "services/Messaging.h"
+#include "services/FileTestUtil.h"
 #include "storage/Storage.h"
 
 namespace storage_test {
 
-// A scratch file of this process: CTest runs every test case as a process of
-// its own, several at once, and cases of one fixture share the file name.
-inline std::string TempPath(const std::string& name) {
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  const std::string path =
-      std::string(dir ? dir : "/tmp") + "/itemlib-" + std::to_string(getpid()) + "-" + name;
-  std::remove(path.c_str());
-  return path;
-}
+// A scratch file of the running test case, in a folder of its own.
+inline std::string TempPath(const std::string& name) { return ScratchDir() + "/" + name; }
 
 inline CString Wide(const std::string& path) { return CString::FromUtf8(path); }
 
@@ -77,18 +69,5 @@ inline void SqlFile(const std::string& path, const std::string& name) {
   }
   Sql(path, statements);
 }
-
-class MessageCatcher : public IMessager {
- public:
-  MessageCatcher() { CMessageProxy::Instance().Register(*this); }
-  ~MessageCatcher() override { CMessageProxy::Instance().Unregister(*this); }
-  void OnNotifyMsg(CMgsId id, const void* data) override {
-    ASSERT_EQ(id, MessagePanel);
-    const auto* msg = static_cast<const CMessagePanelMsg*>(data);
-    EXPECT_EQ(msg->type, CMessagePanelMsg::ErrorReport);
-    texts.emplace_back(msg->text.GetString());
-  }
-  std::vector<std::u16string> texts;
-};
 
 }  // namespace storage_test

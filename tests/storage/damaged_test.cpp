@@ -18,7 +18,6 @@
 
 namespace {
 
-using storage_test::MessageCatcher;
 using storage_test::TempPath;
 using storage_test::Wide;
 
@@ -87,7 +86,7 @@ DatabaseCheck Check(const std::string& path) {
 // SQLite's own structure check counts a page no tree uses as an error; the
 // items are intact, so that file passes and opens like the sound one.
 TEST_F(DamagedFiles, SoundFileAndUnusedPagePassTheCheckAndLoad) {
-  MessageCatcher messages;
+  PanelLog messages;
   for (const std::string& bytes : {sound_, sound_ + std::string(1024, '\0')}) {
     WriteFile(path_, bytes);
     EXPECT_EQ(Check(path_), DatabaseCheck::kSound);
@@ -98,7 +97,7 @@ TEST_F(DamagedFiles, SoundFileAndUnusedPagePassTheCheckAndLoad) {
     EXPECT_EQ(root->GetDataSize(), 4u);  // two chunks of an offset byte and two data bytes
     EXPECT_EQ(root->GetTransMap().size(), 2u);
   }
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(DamagedFiles, CheckTurnsEveryDamageAwayWithinItsLimit) {

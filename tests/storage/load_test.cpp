@@ -15,7 +15,6 @@
 
 namespace {
 
-using storage_test::MessageCatcher;
 using storage_test::TempPath;
 using storage_test::Wide;
 
@@ -63,14 +62,14 @@ class Loader : public ::testing::Test {
     CStorage storage(Wide(path));
     return std::unique_ptr<CResItem>(storage.Load());
   }
-  MessageCatcher messages_;
+  PanelLog messages_;
 };
 
 // Rows: testdata/<case>.sql; the tree: testdata/<case>.txt.
 TEST_F(Loader, InterleavedRowsStitchIntoTheTree) {
   const auto root = Load("interleaved");
   ASSERT_NE(root, nullptr);
-  EXPECT_TRUE(messages_.texts.empty());
+  EXPECT_TRUE(messages_.messages.empty());
   EXPECT_EQ(Dump(*root), testdata::Read("storage", "interleaved.txt"));
 }
 
@@ -83,7 +82,7 @@ TEST_F(Loader, RowsBehindTheirOwnerAreNeverAttached) {
 
 TEST_F(Loader, EmptyTableGivesNullSilently) {
   EXPECT_EQ(Load(""), nullptr);
-  EXPECT_TRUE(messages_.texts.empty());
+  EXPECT_TRUE(messages_.messages.empty());
 }
 
 }  // namespace

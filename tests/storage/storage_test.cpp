@@ -23,14 +23,13 @@ class StorageTestPeer {
 
 namespace {
 
-using storage_test::MessageCatcher;
 using storage_test::Sql;
 using storage_test::TempPath;
 using storage_test::Wide;
 
 TEST(StorageSchema, NewFileGetsPropThenCreateDbAddsTheRestVerbatim) {
   const std::string path = TempPath("schema.db");
-  MessageCatcher messages;
+  PanelLog messages;
   {
     CStorage storage(Wide(path));
     ASSERT_TRUE(storage.IsGood());
@@ -45,7 +44,7 @@ TEST(StorageSchema, NewFileGetsPropThenCreateDbAddsTheRestVerbatim) {
   // Reopening a project (PROP present) is silent.
   CStorage again(Wide(path));
   EXPECT_TRUE(again.IsGood());
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.messages.empty());
 }
 
 // Stored paths are Windows paths: every opener reaches the file a backslash
@@ -105,7 +104,7 @@ TEST(ValueStore, OneRowPerKeyAndFileWithQuotesAndAwkwardBytes) {
 
 TEST(ValueStoreErrors, MissingTableGivesTheFunctionsMessage) {
   CStorage storage(Wide(TempPath("novals.db")));  // PROP only
-  MessageCatcher messages;
+  PanelLog messages;
   int value = 3;
   storage.GetInt(value, u"A");
   CString text;
@@ -113,8 +112,12 @@ TEST(ValueStoreErrors, MissingTableGivesTheFunctionsMessage) {
   unsigned int size = 0;
   EXPECT_EQ(storage.GetData(u"A", size), nullptr);
   EXPECT_EQ(value, 3);
-  EXPECT_EQ(messages.texts,
-            (std::vector<std::u16string>{u"IO error: GetIntVal", u"IO error: GetStrVal",
+  std::vector<CString> texts;
+  for (const CMessagePanelMsg& message : messages.messages) {
+    EXPECT_EQ(message.type, CMessagePanelMsg::ErrorReport);
+    texts.push_back(message.text);
+  }
+  EXPECT_EQ(texts, (std::vector<CString>{u"IO error: GetIntVal", u"IO error: GetStrVal",
                                          u"IO error: GetBinary"}));
 }
 
