@@ -82,8 +82,9 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
   // The structure's default for the form encoding is on, unlike the setting's.
   cfgtest::Tree tree;
   COldPrjConfig().Convert(*tree.root);
-  EXPECT_EQ(cfgtest::Changed(CDfmCfg::Settings(), *tree.root),
-            cfgtest::Lines{"DFM.UseUnicode = true"});
+  const auto changed = CfgAccess::ListChanged(CDfmCfg::Settings(), *tree.root);
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0].first + u" = " + changed[0].second, u"DFM.UseUnicode = true");
 }
 
 TEST(OldPrjConfigConvert, OutputTypeAndUndefinedSecondary) {
