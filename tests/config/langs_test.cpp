@@ -48,7 +48,8 @@ TEST(PrjConfigLangs, SettersStoreACopyOnlyWhenTheRuleChangesIt) {
   EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), kJapanese);
 }
 
-// "0=Full,1=Lite" and "0x0407,0x10407": the cells of the brand tables.
+// "0x0407,0x10407" and "Full,Lite" (brands 0 and 1): the cells of the brand
+// tables.
 int Num(const std::string& text) { return static_cast<int>(std::stol(text, nullptr, 0)); }
 
 std::vector<std::string> Split(const std::string& text) {
@@ -60,9 +61,8 @@ std::vector<std::string> Split(const std::string& text) {
 
 CIntStrMap Brands(const std::string& text) {
   CIntStrMap brands;
-  for (const std::string& entry : Split(text))
-    brands[Num(entry.substr(0, entry.find('=')))] =
-        CString::FromUtf8(entry.substr(entry.find('=') + 1));
+  for (const std::string& name : Split(text))
+    brands.emplace(brands.size(), CString::FromUtf8(name));
   return brands;
 }
 
