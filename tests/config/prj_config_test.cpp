@@ -10,6 +10,7 @@
 
 #include "ConfigTestUtil.h"
 #include "config/PrjConfig.h"
+#include "platform/TestData.h"
 
 using cfgtest::Tree;
 using itemtest::Recorder;
@@ -23,21 +24,17 @@ int Own(const CResItem& item) {
   return own ? own->GetInt() : kNone;
 }
 
-// Which of these announce a change: PrjConfigNotification.
+// Rows: the value on the root and on the file before, the value set on the
+// file, the file's own value after; which of these announce a change:
+// PrjConfigNotification.
 TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
-  const struct {
-    const char* what;
-    int parent, own, set, ownAfter;  // kNone: nothing stored
-  } cases[] = {
-      {"nothing anywhere, the built-in default still stored", kNone, kNone, 90, 90},
-      {"nothing anywhere, another value", kNone, kNone, 75, 75},
-      {"equal to the inherited value", 70, kNone, 70, kNone},
-      {"differs from the inherited value", 70, kNone, 75, 75},
-      {"equal to the own value", 70, 50, 50, 50},
-      {"own value set to the parent's stays an override", 70, 50, 70, 70},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  const auto value = [](const std::string& cell) { return cell == "-" ? kNone : std::stoi(cell); };
+  for (const auto& row : testdata::Rows("config", "storing.tsv")) {
+    ASSERT_EQ(row.size(), 5u);
+    const struct {
+      int parent, own, set, ownAfter;
+    } c{value(row[0]), value(row[1]), value(row[2]), value(row[3])};
+    SCOPED_TRACE(row[4]);
     Tree t;
     if (c.parent != kNone) CPrjConfig::SetFuzzyUpdate(*t.root, c.parent);
     if (c.own != kNone) CPrjConfig::SetFuzzyUpdate(*t.file, c.own);

@@ -14,6 +14,7 @@
 
 #include "platform/CString.h"
 #include "platform/TestData.h"
+#include "serial/SerialTestUtil.h"
 #include "services/FileTestUtil.h"
 #include "storage/Storage.h"
 
@@ -56,10 +57,8 @@ inline void SqlFile(const std::string& path, const std::string& name) {
   for (const auto& row : testdata::Rows("storage", name)) {
     std::string& s = statements.emplace_back(row.at(0));
     for (size_t open = 0; (open = s.find('{', open)) != std::string::npos;) {
-      std::vector<unsigned char> bytes;
       const size_t close = s.find('}', open);
-      for (size_t i = open + 1; i < close; i += 3)
-        bytes.push_back(std::stoi(s.substr(i, 2), nullptr, 16));
+      const testutil::Bytes bytes = testutil::FromHex(s.substr(open + 1, close - open - 1));
       const std::unique_ptr<unsigned char[]> text(
           EncodeBinary(bytes.data(), static_cast<int>(bytes.size())));
       const std::string encoded = reinterpret_cast<const char*>(text.get());

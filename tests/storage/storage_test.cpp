@@ -83,10 +83,7 @@ TEST(ValueStore, OneRowPerKeyAndFileWithQuotesAndAwkwardBytes) {
   const unsigned char data[] = {0x00, 0x01, 0x27, 0x27, 0x00, 0xFF, 0x02};
   storage.SetData(u"blob", data, sizeof(data));
   EXPECT_EQ(Sql(path, {"select val_key, file from val_storage order by rowid"}),
-            (std::vector<std::string>{"A|", "A|f.rc", "it's|",
-                                      "\xC3\xBC"
-                                      "ber|d\xC3\xA9.rc",
-                                      "blob|"}));
+            (std::vector<std::string>{"A|", "A|f.rc", "it's|", "\u00FCber|d\u00E9.rc", "blob|"}));
   int value = 42;
   storage.GetInt(value, u"B", u"");  // absent: unchanged
   EXPECT_EQ(value, 42);
