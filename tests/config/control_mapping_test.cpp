@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/ControlMapping.h"

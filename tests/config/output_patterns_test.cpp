@@ -5,7 +5,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/FormatCfg.h"

@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/PrjConfig.h"

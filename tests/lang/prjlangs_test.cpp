@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "LangTestUtil.h"
 #include "lang/Encoding.h"

@@ -5,7 +5,6 @@
 // fuzz_parse_params oracles.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>

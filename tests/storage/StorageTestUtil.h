@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <sqlite.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"

@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "storage/Storage.h"
