@@ -9,7 +9,6 @@
 #include "config/ControlMapping.h"
 #include "config/DBCfg.h"
 #include "lang/LangTestUtil.h"
-#include "serial/SerialTestUtil.h"
 
 namespace {
 

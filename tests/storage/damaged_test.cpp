@@ -11,7 +11,6 @@
 
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
-#include "serial/SerialTestUtil.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
 

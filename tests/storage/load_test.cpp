@@ -10,8 +10,6 @@
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
 #include "items/TransItem.h"
-#include "platform/TestData.h"
-#include "storage/Storage.h"
 
 namespace {
 

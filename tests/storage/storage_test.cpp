@@ -11,7 +11,6 @@
 
 #include "StorageTestUtil.h"
 #include "config/OldPrjConfig.h"
-#include "platform/TestData.h"
 
 // Reaches the chain writer, which the storage keeps private.
 class StorageTestPeer {
