@@ -1,7 +1,7 @@
 // What the fuzzers share: scratch files for readers that only take a path,
-// reading an input sequentially or as a tree, the read-back of our own
-// output, and a property value as a single polymorphic pointer. Writing a
-// whole stream in memory is the serial tests' helper.
+// reading an input sequentially or as a tree, the read-back and resave of
+// our own output, and a property value as a single polymorphic pointer.
+// Writing a whole stream in memory is the serial tests' helper.
 #pragma once
 
 #include <cstddef>
@@ -13,9 +13,11 @@
 #include "platform/CString.h"
 #include "platform/Files.h"
 #include "props/PropContainer.h"
+#include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialTreeIn.h"
 #include "serial/SerialStrategies.h"
 #include "serial/SerialTestUtil.h"
+#include "serial/Streams.h"
 
 namespace fuzz {
 

@@ -18,7 +18,9 @@
 #include "config/ControlMapping.h"
 #include "config/DBCfg.h"
 #include "exchange/ExchangeTestUtil.h"
+#include "help/HhpInfo.h"
 #include "lang/Encoding.h"
+#include "lang/IntStrMap.h"
 #include "lang/PrjLangs.h"
 #include "parsing/LocalizedTempFile.h"
 #include "parsing/ParseParams.h"
@@ -35,6 +37,7 @@ std::string Path(const char* target, const char* name) {
   return (seeds / target / name).string();
 }
 
+// `bytes` as the seed `name` of `target`.
 void Put(const char* target, const char* name, const std::string& bytes) {
   std::ofstream file(Path(target, name), std::ios::binary | std::ios::trunc);
   ok = static_cast<bool>(file << bytes) && ok;
@@ -48,6 +51,7 @@ void Seed(const char* target, const char* name,
   Put(target, name, prefix.append(stream.begin(), stream.end()));
 }
 
+// One property value behind a class name, as the value fuzzer reads it.
 void Value(const char* name, CProp* value) {
   std::unique_ptr<CProp> prop(value);
   Seed("fuzz_value_props", name, fuzz::Prop(prop));
