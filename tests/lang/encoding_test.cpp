@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "LangTestUtil.h"
 #include "platform/TestData.h"
 
@@ -50,18 +49,13 @@ TEST(CEncoding, SerialFormIsNameThenCodepage) {
   EXPECT_EQ(back, CEncoding(65001));
 }
 
-TEST(CEncodingCfg, LookUpByTheFullId) {
+TEST(CEncodingCfg, LookUpByFullIdAndExactBytesBothWays) {
+  const std::string kCfgBytes = langtest::HexFile("lang", "encoding_cfg.hex");
   CEncodingCfg cfg;
   cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
   EXPECT_EQ(cfg.GetEncoding(0x0411), CEncoding(932));
   // Keys are not normalised: a branded id is another key.
   EXPECT_EQ(cfg.GetEncoding(0x10411), CEncoding::SelectAnsiByLang);
-}
-
-TEST(CEncodingCfg, ExactBytesBothWaysAndMissingDefault) {
-  const std::string kCfgBytes = langtest::HexFile("lang", "encoding_cfg.hex");
-  CEncodingCfg cfg;
-  cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
   EXPECT_EQ(BodyHex(cfg), kCfgBytes);
   CEncodingCfg back(CEncoding(1250));
   back.GetEncodingsByLang()[0x0407] = CEncoding(1252);  // replaced by the read
