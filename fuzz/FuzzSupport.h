@@ -1,23 +1,28 @@
 // What the fuzzers share: scratch files for readers that only take a path,
-// reading an input sequentially or as a tree, the read-back of our own
-// output, and a property value as a single polymorphic pointer.
+// reading an input sequentially or as a tree, the read-back and resave of
+// our own output, and a property value as a single polymorphic pointer.
+// Writing a whole stream in memory is the serial tests' helper.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "items/ResItem.h"
 #include "platform/CString.h"
 #include "platform/Files.h"
-#include "props/Prop.h"
+#include "props/PropContainer.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialTreeIn.h"
 #include "serial/SerialStrategies.h"
+#include "serial/SerialTestUtil.h"
 #include "serial/Streams.h"
 
 namespace fuzz {
+
+using testutil::Bytes;
+using testutil::Write;
 
 // One file in memory-backed /dev/shm (else the temporary folder), rewritten
 // with each input and removed when the process ends normally. A disk file
@@ -70,7 +75,7 @@ bool ReadInput(const uint8_t* data, size_t size, bool asTree, Body body) {
 // Reads `bytes`, which our own writer made, with `body`; "Root" must close
 // right after it. Our output rejected traps.
 template <typename Body>
-void ReadOwn(const std::vector<unsigned char>& bytes, Body body) {
+void ReadOwn(const Bytes& bytes, Body body) {
   try {
     Serial::MemoryStreamIn in(bytes.data(), static_cast<unsigned int>(bytes.size()));
     Serial::Binary::BinarySerialIn reader(in);
@@ -79,6 +84,17 @@ void ReadOwn(const std::vector<unsigned char>& bytes, Body body) {
   } catch (const Serial::Exceptions::FormatIO&) {
     __builtin_trap();
   }
+}
+
+// What `first` writes, read back by `again` into a fresh object, must write
+// the very same bytes; anything else traps. Each body is one object's Do,
+// which serves both directions. Returns the bytes.
+template <typename First, typename Again>
+Bytes Resaves(First first, Again again) {
+  const Bytes bytes = Write(first);
+  ReadOwn(bytes, again);
+  if (Write(again) != bytes) __builtin_trap();
+  return bytes;
 }
 
 // False for a value that differs from its own copy (a NaN double in a
@@ -94,6 +110,14 @@ inline bool DoProp(Serial::ISerialStream& s, std::unique_ptr<CProp>& prop) {
   Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
   Serial::SerialClassStrategy<CProp> pointer(factory);
   return Serial::AutoPtrSerialStrategy<CProp>(pointer).Do(s, prop);
+}
+
+// The Do of `value` (a project root, a property) as one stream body.
+inline auto Project(std::unique_ptr<CResItem>& root) {
+  return [&root](Serial::ISerialStream& s) { return DoProject(s, root); };
+}
+inline auto Prop(std::unique_ptr<CProp>& prop) {
+  return [&prop](Serial::ISerialStream& s) { return DoProp(s, prop); };
 }
 
 }  // namespace fuzz

@@ -5,51 +5,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 
-#include "FuzzItems.h"
-#include "items/ResItem.h"
+#include "FuzzSupport.h"
 #include "items/TransItem.h"
-#include "serial/BinarySerialIn.h"
-#include "serial/Streams.h"
 
 namespace {
-
-// Forwards every call, so that the library sees another type of stream.
-class Forward : public Serial::ISerialStream {
- public:
-  explicit Forward(Serial::ISerialStream& s) : s_(s) {}
-  bool EnterNode(const Serial::NodeName& name) override { return s_.EnterNode(name); }
-  void LeaveNode() override { s_.LeaveNode(); }
-  bool IsReading() const override { return s_.IsReading(); }
-  const void* ReadField(unsigned int& size) override { return s_.ReadField(size); }
-  void WriteField(unsigned int size, const void* data) override { s_.WriteField(size, data); }
-  Serial::VersionInfo GetSchemeVersion() override { return s_.GetSchemeVersion(); }
-
- private:
-  Serial::ISerialStream& s_;
-};
 
 // The outcome of one read, as saved bytes ("!" for FormatIO).
 fuzz::Bytes Outcome(unsigned char kind, const uint8_t* data, size_t size, bool generic) {
   std::unique_ptr<CResItem> root;
   CTransItem trans(CLangId::Undefined);
   CPropContainer container;
+  const auto body = [&](Serial::ISerialStream& s) {
+    return kind == 0 ? DoProject(s, root) : kind == 1 ? trans.Do(s) : container.Do(s);
+  };
   bool result = false;
   try {
     Serial::MemoryStreamIn in(data, static_cast<unsigned int>(size));
     Serial::Binary::BinarySerialIn reader(in);
-    Forward forward(reader);
-    Serial::ISerialStream& s = generic ? static_cast<Serial::ISerialStream&>(forward) : reader;
-    result = kind == 0 ? DoProject(s, root) : kind == 1 ? trans.Do(s) : container.Do(s);
+    testutil::Forward forward(reader);
+    result = body(generic ? static_cast<Serial::ISerialStream&>(forward) : reader);
   } catch (const Serial::Exceptions::FormatIO&) {
     return fuzz::Bytes{'!'};
   }
-  fuzz::Bytes saved = fuzz::Save([&](Serial::ISerialStream& s) {
-    if (kind == 0) DoProject(s, root);
-    if (kind == 1) trans.Do(s);
-    if (kind == 2) container.Do(s);
-  });
+  fuzz::Bytes saved = fuzz::Write(body);
   saved.push_back(result ? 1 : 0);
   return saved;
 }

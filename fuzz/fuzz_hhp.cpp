@@ -7,25 +7,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
 #include "help/HhpInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<CProp> prop, back;
-  const auto read = [](std::unique_ptr<CProp>& into) {
-    return [&into](Serial::ISerialStream& s) { return fuzz::DoProp(s, into); };
-  };
-  const auto save = [](std::unique_ptr<CProp>& from) {
-    return fuzz::Save([&from](Serial::ISerialStream& s) { fuzz::DoProp(s, from); });
-  };
-  if (!fuzz::ReadInput(data, size, false, read(prop))) return 0;
+  if (!fuzz::ReadInput(data, size, false, fuzz::Prop(prop))) return 0;
   const auto* hhp = dynamic_cast<const CHhpInfoProp*>(prop.get());
   if (hhp == nullptr) return 0;
-  const fuzz::Bytes first = save(prop);
-  fuzz::ReadOwn(first, read(back));
+  fuzz::Resaves(fuzz::Prop(prop), fuzz::Prop(back));
   const auto* again = dynamic_cast<const CHhpInfoProp*>(back.get());
-  if (again == nullptr || again->Get() != hhp->Get() || save(back) != first) __builtin_trap();
+  if (again == nullptr || again->Get() != hhp->Get()) __builtin_trap();
   if (again->Get().ToString() != hhp->Get().ToString()) __builtin_trap();
   CHhpInfo completed(hhp->Get());
   completed.InitSkippedFields();

@@ -6,21 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
 #include "parsing/LocalizedTempFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fuzz::ScratchFile file(".serial.gz");
   if (!file.Write(data, size)) return 0;
-  CreateLocalizedTempFile request;
+  CreateLocalizedTempFile request, again;
   if (!request.Load(file.Path())) return 0;
-
-  const fuzz::Bytes first = fuzz::Save([&request](Serial::ISerialStream& s) {
+  const auto write = [&request](Serial::ISerialStream& s) {
     if (!request.Do(s)) __builtin_trap();
-  });
-  CreateLocalizedTempFile again;
-  fuzz::ReadOwn(first, [&again](Serial::ISerialStream& s) { return again.Do(s); });
-  if (fuzz::Save([&again](Serial::ISerialStream& s) { again.Do(s); }) != first) __builtin_trap();
+  };
+  fuzz::Resaves(write, [&again](Serial::ISerialStream& s) { return again.Do(s); });
   return 0;
 }

@@ -6,14 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
 #include "parsing/ParseParams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fuzz::ScratchFile file(".serial.gz");
   if (!file.Write(data, size)) return 0;
-  CSerialParseFileParam param;
+  CSerialParseFileParam param, again;
   try {
     Serial::GZFileStreamIn in(file.Path());
     Serial::Binary::BinarySerialIn reader(in);
@@ -21,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const Serial::Exceptions::FormatIO&) {
   }
   // Writing is blind to whether the chain was read whole.
-  const fuzz::Bytes first = fuzz::Save([&param](Serial::ISerialStream& s) { param.Do(s); });
-  CSerialParseFileParam again;
-  fuzz::ReadOwn(first, [&again](Serial::ISerialStream& s) { return again.Do(s); });
-  if (fuzz::Save([&again](Serial::ISerialStream& s) { again.Do(s); }) != first) __builtin_trap();
+  fuzz::Resaves([&param](Serial::ISerialStream& s) { param.Do(s); },
+                [&again](Serial::ISerialStream& s) { return again.Do(s); });
   return 0;
 }

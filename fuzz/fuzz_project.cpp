@@ -5,23 +5,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
-#include "items/ResItem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::unique_ptr<CResItem> root;
-  const auto load = [](std::unique_ptr<CResItem>& into) {
-    return [&into](Serial::ISerialStream& s) { return DoProject(s, into); };
-  };
-  if (!fuzz::ReadInput(data, size, false, load(root))) return 0;
-  const auto save = [](std::unique_ptr<CResItem>& from) {
-    return fuzz::Save([&from](Serial::ISerialStream& s) { DoProject(s, from); });
-  };
-  const fuzz::Bytes first = save(root);
-  std::unique_ptr<CResItem> again;
-  fuzz::ReadOwn(first, load(again));
+  std::unique_ptr<CResItem> root, again;
+  if (!fuzz::ReadInput(data, size, false, fuzz::Project(root))) return 0;
+  fuzz::Resaves(fuzz::Project(root), fuzz::Project(again));
   if ((root == nullptr) != (again == nullptr)) __builtin_trap();
-  if (save(again) != first) __builtin_trap();
   return 0;
 }

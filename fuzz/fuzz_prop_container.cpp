@@ -6,21 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
-#include "props/PropContainer.h"
 
 namespace {
 
-auto ReadInto(CPropContainer& container) {
-  return [&container](Serial::ISerialStream& s) {
-    container.Do(s);  // a fault half-way leaves the entries read before it
-    return true;
-  };
-}
-
-fuzz::Bytes Save(CPropContainer& container) {
-  return fuzz::Save([&container](Serial::ISerialStream& s) { container.Do(s); });
+// A fault half-way leaves the entries read before it.
+auto Body(CPropContainer& container) {
+  return [&container](Serial::ISerialStream& s) { return container.Do(s) || true; };
 }
 
 }  // namespace
@@ -28,17 +20,16 @@ fuzz::Bytes Save(CPropContainer& container) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const bool asTree : {false, true}) {
     CPropContainer container, again, fromTree;
-    fuzz::ReadInput(data, size, asTree, ReadInto(container));
-    const fuzz::Bytes first = Save(container);
-    fuzz::ReadOwn(first, ReadInto(again));
+    fuzz::ReadInput(data, size, asTree, Body(container));
+    const fuzz::Bytes first = fuzz::Resaves(Body(container), Body(again));
     // Values that differ from their own copy (NaN) can only be held to bytes.
     bool comparable = true;
     for (const auto& entry : container.GetProps()) {
       comparable = comparable && fuzz::EqualsItsCopy(*entry.second);
     }
-    if ((comparable && !(container == again)) || Save(again) != first) __builtin_trap();
-    if (!fuzz::ReadInput(first.data(), first.size(), true, ReadInto(fromTree))) __builtin_trap();
-    if (Save(fromTree) != first) __builtin_trap();
+    if (comparable && !(container == again)) __builtin_trap();
+    if (!fuzz::ReadInput(first.data(), first.size(), true, Body(fromTree))) __builtin_trap();
+    if (fuzz::Write(Body(fromTree)) != first) __builtin_trap();
   }
   return 0;
 }

@@ -27,9 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Without a buffer the stream discards the dump; only its making is under test.
   std::ostream out(nullptr);
-  itemtool::PrintRoot(tree.GetRootNode(), tree.GetSchemeVersion(), itemtool::DumpFormat::kJson,
-                      out);
-  itemtool::PrintRoot(tree.GetRootNode(), tree.GetSchemeVersion(), itemtool::DumpFormat::kText,
-                      out);
+  for (const auto format : {itemtool::DumpFormat::kJson, itemtool::DumpFormat::kText}) {
+    itemtool::PrintRoot(tree.GetRootNode(), tree.GetSchemeVersion(), format, out);
+  }
   return 0;
 }

@@ -7,22 +7,14 @@
 #include <cstdint>
 #include <memory>
 
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const bool asTree : {false, true}) {
     std::unique_ptr<CProp> prop, back;
-    const auto read = [](std::unique_ptr<CProp>& into) {
-      return [&into](Serial::ISerialStream& s) { return fuzz::DoProp(s, into); };
-    };
-    if (!fuzz::ReadInput(data, size, asTree, read(prop))) continue;
-    const auto save = [](std::unique_ptr<CProp>& from) {
-      return fuzz::Save([&from](Serial::ISerialStream& s) { fuzz::DoProp(s, from); });
-    };
-    const fuzz::Bytes first = save(prop);
-    fuzz::ReadOwn(first, read(back));
-    if (save(back) != first || (prop == nullptr) != (back == nullptr)) __builtin_trap();
+    if (!fuzz::ReadInput(data, size, asTree, fuzz::Prop(prop))) continue;
+    fuzz::Resaves(fuzz::Prop(prop), fuzz::Prop(back));
+    if ((prop == nullptr) != (back == nullptr)) __builtin_trap();
     if (prop != nullptr && fuzz::EqualsItsCopy(*prop) && !prop->IsEqual(*back)) __builtin_trap();
   }
   return 0;

@@ -5,20 +5,19 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Convert.h"
-#include "FuzzExchange.h"
 #include "FuzzGraph.h"
-#include "FuzzItems.h"
 #include "FuzzSupport.h"
 #include "Hhp.h"
 #include "Project.h"
 #include "config/ControlMapping.h"
 #include "config/DBCfg.h"
+#include "exchange/ExchangeTestUtil.h"
 #include "help/HhpInfo.h"
 #include "lang/Encoding.h"
 #include "lang/IntStrMap.h"
@@ -29,39 +28,33 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
+std::filesystem::path seeds;
 bool ok = true;
 
-// `body` as a whole binary stream in `dir`/`name`, after the `prefix` bytes
-// by which some targets pick a layout.
-template <typename Body>
-void Seed(const fs::path& dir, const char* name, Body body, fuzz::Bytes bytes = {}) {
-  fs::create_directories(dir);
-  const fuzz::Bytes stream = fuzz::Save(body);
-  bytes.insert(bytes.end(), stream.begin(), stream.end());
-  std::ofstream file(dir / name, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  ok = static_cast<bool>(file) && ok;
+// The path of the seed `name` of `target`, its folder made.
+std::string Path(const char* target, const char* name) {
+  std::filesystem::create_directories(seeds / target);
+  return (seeds / target / name).string();
 }
 
-// One property value of `Prop` holding `value`.
-template <typename Prop, typename Value>
-void ValueSeed(const fs::path& dir, const char* name, const Value& value) {
-  Seed(dir, name, [&](Serial::ISerialStream& s) {
-    std::unique_ptr<CProp> prop(new Prop(value));
-    fuzz::DoProp(s, prop);
-  });
+// `bytes` as the seed `name` of `target`.
+void Put(const char* target, const char* name, const std::string& bytes) {
+  std::ofstream file(Path(target, name), std::ios::binary | std::ios::trunc);
+  ok = static_cast<bool>(file << bytes) && ok;
 }
 
-// Each exchange reader starts from our own document in its format.
-bool WriteExchangeSeed(const std::filesystem::path& dir, ExchangeFormat format) {
-  std::filesystem::create_directories(dir);
-  const std::string text = fuzz::ExchangeSeed(format);
-  std::ofstream file(dir / "exported", std::ios::binary | std::ios::trunc);
-  file << text;
-  return static_cast<bool>(file);
+// The `prefix` bytes by which some targets pick a layout, then the whole
+// binary stream `body` writes.
+void Seed(const char* target, const char* name,
+          const std::function<void(Serial::ISerialStream&)>& body, std::string prefix = "") {
+  const fuzz::Bytes stream = fuzz::Write(body);
+  Put(target, name, prefix.append(stream.begin(), stream.end()));
+}
+
+// One property value behind a class name, as the value fuzzer reads it.
+void Value(const char* name, CProp* value) {
+  std::unique_ptr<CProp> prop(value);
+  Seed("fuzz_value_props", name, fuzz::Prop(prop));
 }
 
 }  // namespace
@@ -71,7 +64,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_seeds OUT_DIR\n");
     return 2;
   }
-  const fs::path root(argv[1]);
+  seeds = argv[1];
   // Every part of the graph filled, the polymorphic shape included.
   const auto graph = [](Serial::ISerialStream& s) {
     fuzz::Graph g{-7,  u"caf\u00e9", _variant_t(u"v"),           {{1, u"one"}},
@@ -80,61 +73,57 @@ int main(int argc, char** argv) {
     g.shape->label = u"triangle";
     fuzz::DoGraph(s, g);
   };
-  Seed(root / "fuzz_binary_serial_in", "graph", graph);
-  Seed(root / "fuzz_serial_tree_in", "graph", graph);
+  Seed("fuzz_binary_serial_in", "graph", graph);
+  Seed("fuzz_serial_tree_in", "graph", graph);
 
+  // The sample project and its settings, properties of several classes.
   std::unique_ptr<CResItem> project = itemtool::BuildSampleProject();
-  Seed(root / "fuzz_project", "project_sample", [&](auto& s) { DoProject(s, project); });
-  // The sample's settings: properties of several classes.
-  Seed(root / "fuzz_prop_container", "settings", [&](auto& s) { project->GetCfgProps().Do(s); });
-  Seed(root / "fuzz_binary_paths", "project", [&](auto& s) { DoProject(s, project); }, {0});
-  Seed(root / "fuzz_binary_paths", "settings", [&](auto& s) { project->GetCfgProps().Do(s); },
-       {2});
-  CResItem& file = *project->GetResItems()[0];
-  fs::create_directories(root / "fuzz_old_project");
-  ok = itemtool::WriteSampleOldDb((root / "fuzz_old_project/old_project.db").string(), 300,
-                                  std::cerr) &&
-       ok;
+  const auto settings = [&](Serial::ISerialStream& s) { project->GetCfgProps().Do(s); };
+  Seed("fuzz_project", "project_sample", fuzz::Project(project));
+  Seed("fuzz_prop_container", "settings", settings);
+  Seed("fuzz_binary_paths", "project", fuzz::Project(project), std::string(1, '\0'));
+  Seed("fuzz_binary_paths", "settings", settings, "\2");
+  ok = itemtool::WriteSampleOldDb(Path("fuzz_old_project", "old_project.db"), 300, std::cerr) && ok;
 
-  // A file item handed over with its ancestor chain.
+  // A file item handed over with its ancestor chain, as parse parameters
+  // and as a localized-file request (gzip as written, and plain).
+  CResItem& file = *project->GetResItems()[0];
   {
     CParseFileParam live(file);
     live.fileName = u"C:\\project\\res\\main.rc";
     CSerialParseFileParam chain(live);
-    Seed(root / "fuzz_parse_params", "parse_chain", [&](auto& s) { chain.Do(s); });
+    Seed("fuzz_parse_params", "parse_chain", [&](Serial::ISerialStream& s) { chain.Do(s); });
   }  // the file item is back in its project here
-  const fs::path localized = root / "fuzz_localized_file";
-  fs::create_directories(localized);
-  const CString gzip = CString::FromUtf8((localized / "localized.serial.gz").string());
+  const CString gzip = CString::FromUtf8(Path("fuzz_localized_file", "localized.serial.gz"));
   CreateLocalizedTempFile request;
   ok = CreateLocalizedTempFile::Save(gzip, u"out\\main.rc", u"main.rc", file, {}) &&
        request.Load(gzip) && ok;
-  Seed(localized, "localized.serial", [&](auto& s) { request.Do(s); });
+  Seed("fuzz_localized_file", "localized.serial", [&](Serial::ISerialStream& s) { request.Do(s); });
 
-  const fs::path values = root / "fuzz_value_props";
   const CHhpInfo hhp = itemtool::BuildSampleHhp();
-  Seed(root / "fuzz_hhp", "hhp_sample", [&](auto& s) { itemtool::WriteHhp(s, hhp); });
-  ValueSeed<CHhpInfoProp>(values, "hhp", hhp);
-  ValueSeed<CEncodingCfgProp>(values, "encoding", CEncodingCfg(CEncoding(u"utf-8")));
-  ValueSeed<CPrjLangsProp>(values, "prj_langs", CPrjLangs(0x0409));
-  ValueSeed<CLangSetProp>(values, "lang_set", CLangSet{0x0409, 0xFF0407});
-  ValueSeed<CFilterProp>(values, "filter", CFilter({u"*"}, {u"Debug"}));
-  ValueSeed<CIntStrMapProp>(values, "int_str_map", CIntStrMap{{5, u"Brand"}});
-  ValueSeed<CControlMappingProp>(values, "control_mapping",
-                                 CControlMappingList{CControlTypeMapping(u"TButton*", u"Button")});
-  ValueSeed<CDBTablesCfgProp>(values, "db_tables", CDBTablesCfg(1));
+  Seed("fuzz_hhp", "hhp_sample", [&](Serial::ISerialStream& s) { itemtool::WriteHhp(s, hhp); });
+  Value("hhp", new CHhpInfoProp(hhp));
+  Value("encoding", new CEncodingCfgProp(CEncodingCfg(CEncoding(u"utf-8"))));
+  Value("prj_langs", new CPrjLangsProp(CPrjLangs(0x0409)));
+  Value("lang_set", new CLangSetProp(CLangSet{0x0409, 0xFF0407}));
+  Value("filter", new CFilterProp(CFilter({u"*"}, {u"Debug"})));
+  Value("int_str_map", new CIntStrMapProp(CIntStrMap{{5, u"Brand"}}));
+  Value("control_mapping",
+        new CControlMappingProp(CControlMappingList{CControlTypeMapping(u"TButton*", u"Button")}));
+  Value("db_tables", new CDBTablesCfgProp(CDBTablesCfg(1)));
 
-  const fs::path readers = root / "fuzz_file_readers";
-  fs::create_directories(readers);
   ok = MiscUtil::RunReportFile()
-           .SetFileName(CString::FromUtf8((readers / "report").string()))
+           .SetFileName(CString::FromUtf8(Path("fuzz_file_readers", "report")))
            .SetResult(3)
            .SetText(u"OK")
            .Write() &&
        ok;
-  ok = WriteExchangeSeed(root / "fuzz_xliff12", ExchangeFormat::kXliff12) &&
-       WriteExchangeSeed(root / "fuzz_xliff20", ExchangeFormat::kXliff20) &&
-       WriteExchangeSeed(root / "fuzz_po", ExchangeFormat::kPo) && ok;
+  // Our own documents, with every kind of character the writers escape.
+  const auto units = exchange_test::Project();
+  exchange_test::Add(*units, 6, u"#9", u"a\u0001\r\n\t<&>\"\\n lone \xD800 \U0001F600", u"\xD800");
+  Put("fuzz_xliff12", "exported", exchange_test::Export(*units, ExchangeFormat::kXliff12));
+  Put("fuzz_xliff20", "exported", exchange_test::Export(*units, ExchangeFormat::kXliff20));
+  Put("fuzz_po", "exported", exchange_test::Export(*units, ExchangeFormat::kPo));
   if (!ok) std::fprintf(stderr, "make_seeds: cannot write below %s\n", argv[1]);
   return ok ? 0 : 1;
 }

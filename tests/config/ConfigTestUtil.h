@@ -1,11 +1,8 @@
 // Shared pieces of the configuration tests: the small project tree of the
-// item tests, the listing of changed settings as comparable text lines, and
-// reading through the tolerant tree reader.
+// item tests and reading through the tolerant tree reader.
 #pragma once
 
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "config/CfgAccessor.h"
 #include "items/ItemTestUtil.h"
@@ -14,16 +11,6 @@
 namespace cfgtest {
 
 using itemtest::Tree;
-using Lines = std::vector<std::string>;
-
-// "Key = value" for every setting of `table` that differs from its default.
-inline Lines Changed(const std::vector<CfgAccess::CSettingInfo>& table, const CResItem& item) {
-  Lines lines;
-  for (const auto& [key, value] : CfgAccess::ListChanged(table, item)) {
-    lines.push_back(key.ToUtf8() + " = " + value.ToUtf8());
-  }
-  return lines;
-}
 
 // What `value.Do` answers on the stream that `write` produces, read through
 // the tree reader, which tolerates absent nodes.

@@ -1,16 +1,14 @@
 // Control type mappings: the conversion of a parser's static table, their
-// ordering, their exact serial bytes, and the list-valued settings (mappings,
-// database tables) in the listing and through a saved project.
+// exact serial bytes and reading, and the list-valued settings (mappings,
+// database tables) through the property class registry.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/ControlMapping.h"
 #include "config/DBCfg.h"
-#include "serial/SerialTestUtil.h"
+#include "lang/LangTestUtil.h"
 
 namespace {
 
@@ -39,26 +37,9 @@ TEST(ControlMapping, FillFromStaticAppendsTheRowsItKeeps) {
   EXPECT_TRUE(std::equal(once.begin(), once.end(), list.begin() + 4));
 }
 
-// "18 01 <length> <name in UTF-16LE>": a string-named node start.
-std::string Node(const std::string& name) {
-  testutil::Bytes bytes{0x18, 0x01, static_cast<unsigned char>(name.size())};
-  for (char c : name) bytes.insert(bytes.end(), {static_cast<unsigned char>(c), 0});
-  return testutil::Hex(bytes) + " ";
-}
-
 TEST(ControlMapping, ListBytes) {
   CControlMappingList list{{u"A", u"B"}, Hidden(u"C")};
-  const testutil::Bytes body =
-      testutil::WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(list.Do(s)); });
-  // An anonymous element node holding the three named nodes, each one field.
-  auto element = [](const char* mask, const char* show, const char* type) {
-    return "18 00 " + Node("SrcTypeMask") + mask + " 19 " + Node("Show") + show + " 19 " +
-           Node("ControlType") + type + " 19 19";
-  };
-  EXPECT_EQ(testutil::Hex(body),
-            "1A 04 00 00 00 02 00 00 00 " +
-                element("1A 02 00 00 00 41 00", "1A 01 00 00 00 01", "1A 02 00 00 00 42 00") + " " +
-                element("1A 02 00 00 00 43 00", "1A 01 00 00 00 00", "1A 00 00 00 00"));
+  EXPECT_EQ(langtest::BodyHex(list), langtest::HexFile("config", "control_mapping.hex"));
 }
 
 TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {
@@ -76,25 +57,21 @@ TEST(ControlMapping, OnlyTheMaskIsRequiredOnReading) {
   }
 }
 
-// The list settings travel in a project file: loading recreates their values
-// through the property class registry under their registered names.
-TEST(ControlMapping, ListSettingsRoundTripThroughAProjectFile) {
+// The list settings' values are recreated by their registered class names.
+TEST(ControlMapping, ListSettingsRoundTripThroughTheRegistry) {
   CDBTableCfg table;
   table.TableName = u"Orders";
-  const CDBTablesCfg tables{table, CDBTableCfg()};
-  const CControlMappingList forms{{u"TEdit", u"Edit"}, Hidden(u"TShape")};
-  cfgtest::Tree tree;
-  CDfmControlMappingCfg::SetControlMapping(*tree.root, forms);
-  Detail::CNetResControlMappingCfg::SetControlMapping(*tree.file, {Hidden(u"Wpf*")});
-  CDBCfg::SetTables(*tree.file, tables);
-  std::unique_ptr<CResItem> back;
-  ASSERT_TRUE(itemtest::Load(itemtest::Save(tree.root), back));
-  ASSERT_TRUE(back && back->GetResItems().size() == 2);
-  const CResItem& backFile = *back->GetResItems()[0];
-  EXPECT_EQ(CDfmControlMappingCfg::GetControlMapping(backFile), forms);
-  EXPECT_EQ(Detail::CNetResControlMappingCfg::GetControlMapping(backFile),
-            CControlMappingList{Hidden(u"Wpf*")});
-  EXPECT_EQ(CDBCfg::GetTables(backFile), tables);
+  const std::unique_ptr<CProp> props[] = {
+      std::make_unique<CControlMappingProp>(
+          CControlMappingList{{u"TEdit", u"Edit"}, Hidden(u"TShape")}),
+      std::make_unique<CDBTablesCfgProp>(CDBTablesCfg{table, CDBTableCfg()}),
+  };
+  for (const auto& prop : props) {
+    const std::unique_ptr<CProp> back = langtest::RegistryCopy(*prop);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(&back->GetPropClass(), &prop->GetPropClass());
+    EXPECT_TRUE(back->IsEqual(*prop));
+  }
 }
 
 }  // namespace

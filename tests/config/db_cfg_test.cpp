@@ -109,33 +109,30 @@ TEST(DBCfg, ReadingToleratesTheOptionalNodes) {
     Serial::InNode(s, name,
                    [&] { return Serial::DefaultSerialStrategy<decltype(value)>().Do(s, value); });
   };
-  struct Case {
-    bool withTableName;
-    bool withLangIdField;
-    bool result;
-  };
-  for (const Case c :
-       {Case{true, true, true}, Case{true, false, false}, Case{false, true, false}}) {
+  // Whether "TableName" and "LangIdField" are there; both are required.
+  for (const auto& [tableName, langIdField] :
+       {std::pair{true, true}, std::pair{true, false}, std::pair{false, true}}) {
+    const bool withTableName = tableName, withLangIdField = langIdField;
     CDBTableCfg read;
     read.WhereCond = u"kept";
     read.LangIdSchemeCfg.TransFields = {u"kept"};
     const bool result = cfgtest::ReadTree(
         [&](Serial::ISerialStream& s) {
-          if (c.withTableName) node(s, u"TableName", CString(u"Items"));
+          if (withTableName) node(s, u"TableName", CString(u"Items"));
           node(s, u"LocalizationSchemeId", 1);
           node(s, u"KeyFields", Strings{u"ItemId"});
           Serial::InNode(s, u"LangIdSchemeCfg", [&] {
-            if (c.withLangIdField) node(s, u"LangIdField", CString(u"Lang"));
+            if (withLangIdField) node(s, u"LangIdField", CString(u"Lang"));
             return true;
           });
         },
         read);
-    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(result, withTableName && withLangIdField);
     // Every node is attempted even after a failure; absent ones keep their fields.
     EXPECT_EQ(read.KeyFields, Strings{u"ItemId"});
     EXPECT_EQ(read.WhereCond, CString(u"kept"));
     EXPECT_EQ(read.LangIdSchemeCfg.TransFields, Strings{u"kept"});
-    EXPECT_EQ(read.LangIdSchemeCfg.LangIdField, CString(c.withLangIdField ? u"Lang" : u""));
+    EXPECT_EQ(read.LangIdSchemeCfg.LangIdField, CString(withLangIdField ? u"Lang" : u""));
   }
 }
 

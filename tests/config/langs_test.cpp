@@ -48,7 +48,8 @@ TEST(PrjConfigLangs, SettersStoreACopyOnlyWhenTheRuleChangesIt) {
   EXPECT_EQ(CPrjConfig::GetSecondary(*p.file), kJapanese);
 }
 
-// "0=Full,1=Lite" and "0x0407,0x10407": the cells of the brand tables.
+// "0x0407,0x10407" and "Full,Lite" (brands 0 and 1): the cells of the brand
+// tables.
 int Num(const std::string& text) { return static_cast<int>(std::stol(text, nullptr, 0)); }
 
 std::vector<std::string> Split(const std::string& text) {
@@ -60,9 +61,8 @@ std::vector<std::string> Split(const std::string& text) {
 
 CIntStrMap Brands(const std::string& text) {
   CIntStrMap brands;
-  for (const std::string& entry : Split(text))
-    brands[Num(entry.substr(0, entry.find('=')))] =
-        CString::FromUtf8(entry.substr(entry.find('=') + 1));
+  for (const std::string& name : Split(text))
+    brands.emplace(brands.size(), CString::FromUtf8(name));
   return brands;
 }
 
@@ -76,19 +76,15 @@ TEST(PrjConfigBrands, BrandedLangNames) {
   }
 }
 
-// Rows: brand map, brand, output languages of native English with German
-// selected.
+// Rows: brand map, brand, output languages of the project.
 TEST(PrjConfigBrands, AllOutputLangs) {
   for (const auto& row : testdata::Rows("config", "output_langs.tsv")) {
     ASSERT_EQ(row.size(), 3u);
-    cfgtest::Tree t;
-    CPrjLangs langs(kEnglish);
-    langs.setSelectedLangs({kGerman});
-    CPrjConfig::SetPrjLangs(*t.root, langs);
-    CPrjConfig::SetBrandMap(*t.root, Brands(row[0]));
+    Project p;
+    CPrjConfig::SetBrandMap(*p.root, Brands(row[0]));
     CLangSet expected;
     for (const std::string& lang : Split(row[2])) expected.insert(Num(lang));
-    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*t.file, static_cast<unsigned char>(Num(row[1]))),
+    EXPECT_EQ(CPrjConfig::GetAllOutputLangs(*p.file, static_cast<unsigned char>(Num(row[1]))),
               expected)
         << row[0] << " / " << row[1];
   }

@@ -3,8 +3,8 @@
 // The conversion of every stored value: itemtool's convert_test.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,73 +12,50 @@
 #include "config/FormatCfg.h"
 #include "config/OldPrjConfig.h"
 #include "config/PrjConfig.h"
+#include "platform/TestData.h"
 #include "serial/SerialTestUtil.h"
 #include "storage/Storage.h"
 
 namespace {
 
 constexpr int kUndefined = 7777;
-constexpr int kOldUndefined = 77777777;
 
 // A fresh project database at a temp path; values are written by each test.
-class OldDb {
- public:
-  explicit OldDb(const char* name) : path_(testutil::TempPath(name)) {
-    std::remove(path_.c_str());
-    CStorage storage(Path());
-    storage.CreateDb();
-  }
-  ~OldDb() { std::remove(path_.c_str()); }
-  CString Path() const { return CString::FromUtf8(path_); }
-  CStorage Open() const { return CStorage(Path()); }
+CString FreshDb(const char* name) {
+  const CString path = CString::FromUtf8(testutil::TempPath(name));
+  std::remove(testutil::TempPath(name).c_str());
+  CStorage(path).CreateDb();
+  return path;
+}
 
-  static void SetLangs(CStorage& storage, const std::vector<int>& langs, size_t extraBytes = 0) {
-    std::vector<unsigned char> bytes;
-    for (const int lang : langs) {
-      for (int b = 0; b < 4; ++b) {
-        bytes.push_back(static_cast<unsigned char>(static_cast<uint32_t>(lang) >> (8 * b)));
-      }
-    }
-    bytes.resize(bytes.size() + extraBytes, 0x11);
-    storage.SetData(u"SelectedLangs", bytes.data(), static_cast<unsigned int>(bytes.size()));
-  }
-
- private:
-  std::string path_;
-};
-
+// Rows: the stored ids (with stray bytes after them), target and secondary
+// language; the selection and secondary language loaded. 77777777 is the old
+// end marker and undefined language, 7777 the new.
 TEST(OldPrjConfigLoad, SelectedLanguageList) {
-  struct Case {
-    const char* name;
-    std::vector<int> stored;
-    size_t extraBytes;
-    int target, secondary;
-    std::vector<int> expected;
-    int expectedSecondary;
+  const auto ints = [](const std::string& cell) {
+    std::vector<int> values;
+    std::istringstream in(cell);
+    for (std::string value; std::getline(in, value, ',');) values.push_back(std::stoi(value));
+    return values;
   };
-  const int kU = kUndefined;
-  const Case cases[] = {
-      {"old end marker cuts", {1031, 1036, kOldUndefined, 1040}, 0, kU, kU, {1031, 1036}, kU},
-      {"end marker cuts", {1040, kU, 1031}, 0, kU, kU, {1040}, kU},
-      {"sorted, repeats dropped", {1036, 1031, 1036}, 0, kU, kU, {1031, 1036}, kU},
-      {"partial id ignored", {1031}, 3, kU, kU, {1031}, kU},
-      {"target and secondary join", {1036}, 0, 1040, 1041, {1036, 1040, 1041}, 1041},
-      {"target already listed", {1040}, 0, 1040, kU, {1040}, kU},
-      {"old undefined secondary adds nothing", {1031}, 0, 1036, kOldUndefined, {1031, 1036}, kU},
-  };
-  const OldDb db("old_cfg_langs.db");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const CString db = FreshDb("old_cfg_langs.db");
+  for (const auto& row : testdata::Rows("config", "old_langs.tsv")) {
+    ASSERT_EQ(row.size(), 6u);
     {
-      CStorage s = db.Open();
-      OldDb::SetLangs(s, c.stored, c.extraBytes);
-      s.SetInt(u"TargetLng", c.target);
-      s.SetInt(u"SecondaryLng", c.secondary);
+      std::vector<unsigned char> bytes;
+      for (const int lang : ints(row[0])) {
+        for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<unsigned char>(lang >> (8 * b)));
+      }
+      bytes.resize(bytes.size() + std::stoul(row[1]), 0x11);
+      CStorage s(db);
+      s.SetData(u"SelectedLangs", bytes.data(), static_cast<unsigned int>(bytes.size()));
+      s.SetInt(u"TargetLng", std::stoi(row[2]));
+      s.SetInt(u"SecondaryLng", std::stoi(row[3]));
     }
     COldPrjConfig config;
-    config.Load(db.Path());
-    EXPECT_EQ(config.SelectedLangs, c.expected);
-    EXPECT_EQ(config.SecondaryLng, c.expectedSecondary);
+    config.Load(db);
+    EXPECT_EQ(config.SelectedLangs, ints(row[4])) << row[0];
+    EXPECT_EQ(config.SecondaryLng, std::stoi(row[5])) << row[0];
   }
 }
 
@@ -96,9 +73,8 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
 
   // An empty store: scalar fields keep their values; the missing list
   // empties the selection, which the kept target then rejoins.
-  const OldDb db("old_cfg_empty.db");
   COldPrjConfig loaded = preset;
-  loaded.Load(db.Path());
+  loaded.Load(FreshDb("old_cfg_empty.db"));
   EXPECT_EQ(loaded.FuzzyUpdate, 50);
   EXPECT_EQ(loaded.RunLocalizedCmd, CString(u"keep"));
   EXPECT_EQ(loaded.SelectedLangs, (std::vector<int>{0x0407}));
@@ -106,8 +82,9 @@ TEST(OldPrjConfigLoad, AbsentKeysAndUnopenableFilesKeepFields) {
   // The structure's default for the form encoding is on, unlike the setting's.
   cfgtest::Tree tree;
   COldPrjConfig().Convert(*tree.root);
-  EXPECT_EQ(cfgtest::Changed(CDfmCfg::Settings(), *tree.root),
-            cfgtest::Lines{"DFM.UseUnicode = true"});
+  const auto changed = CfgAccess::ListChanged(CDfmCfg::Settings(), *tree.root);
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0].first + u" = " + changed[0].second, u"DFM.UseUnicode = true");
 }
 
 TEST(OldPrjConfigConvert, OutputTypeAndUndefinedSecondary) {

@@ -3,19 +3,19 @@
 // its own setting, file macros from the caller.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
-#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/FormatCfg.h"
 #include "config/PrjConfig.h"
+#include "platform/TestData.h"
 
 namespace {
 
 constexpr int kDe = 0x0407;
 constexpr int kJa = 0x0411;
 constexpr int kBrand1 = 1 << 16;
-constexpr int kBrand2 = 2 << 16;
 
 using Pattern = const CString& (*)(const CResItem&);
 
@@ -33,25 +33,21 @@ class OutputPatterns : public ::testing::Test {
   cfgtest::Tree tree;
 };
 
+// Rows: the default pattern, the language, the expansion; a brand the map
+// does not name is spelled by its number.
 TEST_F(OutputPatterns, DefaultsExpandPerLanguageAndBrand) {
-  struct Case {
-    Pattern pattern;
-    int lang;
-    const char* expected;
+  const std::map<std::string, Pattern> patterns = {
+      {"PE single", &CPEFormatCfg::GetSingleLangOutFile},
+      {"PE resource-only", &CPEFormatCfg::GetResOnlyOutFile},
+      {"PE multi", &CPEFormatCfg::GetMultiLangOutFile},
+      {"DFM resource-only", &CDfmCfg::GetResOnlyOutFile},
+      {"NET resources", &CNetResCfg::GetOutputPattern},
+      {"NET binary", &CNetBinOutCfg::GetOutputPattern},
   };
-  const Case cases[] = {
-      {&CPEFormatCfg::GetSingleLangOutFile, kDe, "C:\\src\\SourceBrand\\de-DE\\app.exe"},
-      {&CPEFormatCfg::GetSingleLangOutFile, kJa | kBrand1, "C:\\src\\Lite\\ja-JP\\app.exe"},
-      {&CPEFormatCfg::GetResOnlyOutFile, kDe | kBrand1, "C:\\src\\Lite\\appDEU.dll"},
-      {&CPEFormatCfg::GetMultiLangOutFile, kJa | kBrand1, "C:\\src\\Lite\\Localized\\app.exe"},
-      {&CDfmCfg::GetResOnlyOutFile, kDe | kBrand1, "C:\\src\\Lite\\app.DEU"},
-      {&CNetResCfg::GetOutputPattern, kDe | kBrand1, "C:\\src\\Lite\\app.de-DE.exe"},
-      {&CNetBinOutCfg::GetOutputPattern, kJa | kBrand1, "C:\\src\\Lite\\ja-JP\\app.resources.dll"},
-      // A brand the map does not name is spelled by its number.
-      {&CNetBinOutCfg::GetOutputPattern, kDe | kBrand2, "C:\\src\\2\\de-DE\\app.resources.dll"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Expand(c.pattern, c.lang).ToUtf8(), c.expected) << std::hex << c.lang;
+  for (const auto& row : testdata::Rows("config", "output_patterns.tsv")) {
+    ASSERT_EQ(row.size(), 3u);
+    const int lang = static_cast<int>(std::stol(row[1], nullptr, 0));
+    EXPECT_EQ(Expand(patterns.at(row[0]), lang).ToUtf8(), row[2]) << row[0] << " " << row[1];
   }
 }
 

@@ -1,15 +1,15 @@
 // The general project settings through their accessor families: storing
 // only real changes, operators bound to one item, the change
 // notification. Inheritance itself is the items' (cfg_test); keys and
-// defaults: setting_keys_test; the listing: itemtool's project_test.
+// defaults: setting_keys_test; the listing: itemtool info (cli_test.cmake).
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "ConfigTestUtil.h"
 #include "config/PrjConfig.h"
+#include "platform/TestData.h"
 
 using cfgtest::Tree;
 using itemtest::Recorder;
@@ -23,21 +23,17 @@ int Own(const CResItem& item) {
   return own ? own->GetInt() : kNone;
 }
 
-// Which of these announce a change: PrjConfigNotification.
+// Rows: the value on the root and on the file before, the value set on the
+// file, the file's own value after; which of these announce a change:
+// PrjConfigNotification.
 TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
-  const struct {
-    const char* what;
-    int parent, own, set, ownAfter;  // kNone: nothing stored
-  } cases[] = {
-      {"nothing anywhere, the built-in default still stored", kNone, kNone, 90, 90},
-      {"nothing anywhere, another value", kNone, kNone, 75, 75},
-      {"equal to the inherited value", 70, kNone, 70, kNone},
-      {"differs from the inherited value", 70, kNone, 75, 75},
-      {"equal to the own value", 70, 50, 50, 50},
-      {"own value set to the parent's stays an override", 70, 50, 70, 70},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  const auto value = [](const std::string& cell) { return cell == "-" ? kNone : std::stoi(cell); };
+  for (const auto& row : testdata::Rows("config", "storing.tsv")) {
+    ASSERT_EQ(row.size(), 5u);
+    const struct {
+      int parent, own, set, ownAfter;
+    } c{value(row[0]), value(row[1]), value(row[2]), value(row[3])};
+    SCOPED_TRACE(row[4]);
     Tree t;
     if (c.parent != kNone) CPrjConfig::SetFuzzyUpdate(*t.root, c.parent);
     if (c.own != kNone) CPrjConfig::SetFuzzyUpdate(*t.file, c.own);
@@ -49,23 +45,8 @@ TEST(PrjConfigStoring, SetStoresOnlyWhereTheEffectiveValueDiffers) {
   }
 }
 
-TEST(PrjConfigOperator, EditsTheValueOfItsItemOnly) {
-  Tree t;
-  CPrjConfig::SetFuzzyUpdate(*t.root, 70);
-  const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.file));
-  EXPECT_FALSE(op->IsDefault());  // the root holds a value
-  EXPECT_EQ(op->GetValue(true)->GetInt(), 70);
-  EXPECT_EQ(op->GetValue(false)->GetInt(), 90);  // the operator's default
-  op->SetValue(new CIntProp(70));                // equal to the inherited value: dropped
-  EXPECT_EQ(Own(*t.file), kNone);
-  op->SetValue(new CIntProp(75));
-  EXPECT_EQ(Own(*t.file), 75);
-  EXPECT_EQ(Own(*t.root), 70);
-  op->Reset();
-  EXPECT_EQ(Own(*t.file), kNone);
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*t.file), 70);
-}
-
+// The operator edits the value of its own item only, as the setters do;
+// every real change is announced with old and new value.
 TEST(PrjConfigNotification, CarriesOldAndNewValue) {
   Tree t;
   CPrjConfig::SetFuzzyUpdate(*t.root, 70);
@@ -77,9 +58,16 @@ TEST(PrjConfigNotification, CarriesOldAndNewValue) {
   CPrjConfig::ResetFuzzyUpdate(*t.file);
   CPrjConfig::ResetFuzzyUpdate(*t.file);  // nothing of its own: silent
   const std::unique_ptr<IPropOperator> op(CPrjConfig::CreateFuzzyUpdateOperator(*t.res));
-  op->SetValue(new CIntProp(70));  // silent
+  EXPECT_FALSE(op->IsDefault());  // the root holds a value
+  EXPECT_EQ(op->GetValue(true)->GetInt(), 70);
+  EXPECT_EQ(op->GetValue(false)->GetInt(), 90);  // the operator's default
+  op->SetValue(new CIntProp(70));                // equal to the inherited value: dropped, silent
+  EXPECT_EQ(Own(*t.res), kNone);
   op->SetValue(new CIntProp(60));
+  EXPECT_EQ(Own(*t.res), 60);
+  EXPECT_EQ(Own(*t.root), 70);
   op->Reset();
+  EXPECT_EQ(Own(*t.res), kNone);
   CPrjConfig::SetRunLocalizedCustom(*t.root, true);
   EXPECT_EQ(recorder.log, (itemtest::Log{"Change file", "Config file FuzzyUpdate -->#75",  //
                                          "Change file", "Config file FuzzyUpdate #75->#80",

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,22 +61,19 @@ TEST(CHhpInfoText, FullAndEmptyProject) {
   EXPECT_EQ(CHhpInfo().ToString().ToUtf8(), testdata::Read("help", "empty_project.hhp"));
 }
 
-// Rows: presence bits, position, the line of a window with width 255 and
+// Rows: presence bits, position (left, top, right, bottom), the line of a window with width 255 and
 // tab 10; a width or tab without its presence bit stays out of the line.
 TEST(CWindowEntryText, LinesByPresenceBits) {
   for (const auto& row : testdata::Rows("help", "window_lines.tsv")) {
-    ASSERT_EQ(row.size(), 3u);
+    ASSERT_EQ(row.size(), 6u);
     CWindowEntry w;
     w.WindowType = u"main";
     w.TitleBarText = u"Help";
     w.ValidMask = std::stoi(row[0], nullptr, 0);
-    std::istringstream position(row[1]);
-    char comma;
-    position >> w.Position.left >> comma >> w.Position.top >> comma >> w.Position.right >> comma >>
-        w.Position.bottom;
+    w.Position = RECT{std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]), std::stoi(row[4])};
     w.Width = 255;
     w.DefaultPaneTab = 10;
-    EXPECT_EQ(w.ToString().ToUtf8(), row[2]);
+    EXPECT_EQ(w.ToString().ToUtf8(), row[5]);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/TestData.h"
 #include "serial/SerialTestUtil.h"
 
 namespace itemtool {
@@ -43,44 +44,22 @@ Bytes MixedTree() {
 
 TEST(DumpText, OrdersFieldsThenAnonymousThenNamedByNameType) {
   bool ok = false;
-  const std::string text = Dump(MixedTree(), DumpFormat::kText, &ok);
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(text,
-            "Root\n"
-            "  [0] 07000000\n"
-            "  [1] ff\n"
-            "  -\n"
-            "    [0] 01\n"
-            "  -\n"
-            "    [0] 02\n"
-            "  B\n"
-            "  a\n"
-            "    -\n"
-            "  b\n"
-            "    [0] ab\n"
-            "  0x01\n"
-            "  0x02\n");
+  EXPECT_EQ(Dump(MixedTree(), DumpFormat::kText, &ok),
+            testdata::Read("itemtool", "mixed-tree.txt"));
+  EXPECT_TRUE(ok);
 }
 
-Bytes Sized(size_t size) {
-  Bytes bytes(size);
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(0xA0 + i);
-  return bytes;
-}
-
-// Text shows at most sixteen bytes of a field (JSON shows all: example.json).
+// Text shows at most sixteen bytes of a field (JSON shows all: example.json);
+// the expected dumps are under testdata/.
 TEST(DumpFields, TextCutsAtSixteenBytes) {
   const Bytes stream = Write([](Serial::ISerialStream& s) {
-    for (size_t size : {0, 1, 15, 16, 17, 300}) Field(s, Sized(size));
+    for (size_t size : {0, 1, 15, 16, 17, 300}) {
+      Bytes bytes(size);
+      for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(0xA0 + i);
+      Field(s, bytes);
+    }
   });
-  EXPECT_EQ(Dump(stream, DumpFormat::kText),
-            "Root\n"
-            "  [0] (empty)\n"
-            "  [1] a0\n"
-            "  [2] a0a1a2a3a4a5a6a7a8a9aaabacadae\n"
-            "  [3] a0a1a2a3a4a5a6a7a8a9aaabacadaeaf\n"
-            "  [4] a0a1a2a3a4a5a6a7a8a9aaabacadaeaf... (17 bytes)\n"
-            "  [5] a0a1a2a3a4a5a6a7a8a9aaabacadaeaf... (300 bytes)\n");
+  EXPECT_EQ(Dump(stream, DumpFormat::kText), testdata::Read("itemtool", "cut-fields.txt"));
 }
 
 // Quote, backslash, control characters (first, newline, last), the first
@@ -95,11 +74,7 @@ TEST(DumpNames, JsonEscapesAndTextPrintsAsIsBothInUtf8) {
     s.EnterNode(static_cast<unsigned char>(0xFF));
     s.LeaveNode();
   });
-  EXPECT_EQ(Dump(stream, DumpFormat::kJson),
-            "{\"version\": \"6.0.5865\", \"root\": {\"name\": \"Root\", \"fields\": [], "
-            "\"nodes\": [{\"name\": \"q\\\"\\\\\\u0000\\u000a\\u001f \x7f\xc3\xa9"
-            "\xf0\x9f\x98\x80\xef\xbf\xbdz\", \"fields\": [], \"nodes\": []}, "
-            "{\"name\": 255, \"fields\": [], \"nodes\": []}]}}\n");
+  EXPECT_EQ(Dump(stream, DumpFormat::kJson), testdata::Read("itemtool", "awkward-names.json"));
   EXPECT_EQ(Dump(stream, DumpFormat::kText),
             std::string("Root\n  q\"\\") + '\0' +
                 "\n\x1f \x7f\xc3\xa9\xf0\x9f\x98\x80\xef\xbf\xbdz\n"

@@ -1,11 +1,13 @@
 // Shared pieces of the language tests: the serial body a value writes, a
-// value read back from such a body, and a property copied through the class
-// registry as a project file carries it.
+// value read back from such a body, exact layouts kept as hex under
+// testdata/, and a property copied through the class registry as a project
+// file carries it.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "platform/TestData.h"
 #include "props/Prop.h"
 #include "serial/SerialStrategies.h"
 #include "serial/SerialTestUtil.h"
@@ -27,6 +29,13 @@ bool ReadBody(const std::string& body, T& value) {
   testutil::Read(testutil::Stream(testutil::FromHex(body)),
                  [&](Serial::ISerialStream& s) { result = value.Do(s); });
   return result;
+}
+
+// The hex bytes of `folder`/testdata/`name`, its lines (comments aside) joined.
+inline std::string HexFile(const std::string& folder, const std::string& name) {
+  std::string hex;
+  for (const auto& row : testdata::Rows(folder, name)) hex += (hex.empty() ? "" : " ") + row.at(0);
+  return hex;
 }
 
 // `prop` written with its class name and recreated by that name.

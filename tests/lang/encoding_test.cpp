@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "LangTestUtil.h"
 #include "platform/TestData.h"
 
@@ -51,27 +49,13 @@ TEST(CEncoding, SerialFormIsNameThenCodepage) {
   EXPECT_EQ(back, CEncoding(65001));
 }
 
-TEST(CEncodingCfg, LookUpByTheFullId) {
+TEST(CEncodingCfg, LookUpByFullIdAndExactBytesBothWays) {
+  const std::string kCfgBytes = langtest::HexFile("lang", "encoding_cfg.hex");
   CEncodingCfg cfg;
   cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
   EXPECT_EQ(cfg.GetEncoding(0x0411), CEncoding(932));
   // Keys are not normalised: a branded id is another key.
   EXPECT_EQ(cfg.GetEncoding(0x10411), CEncoding::SelectAnsiByLang);
-}
-
-// One entry 0x0411 -> 932 and the SelectAnsiByLang default.
-const char kCfgBytes[] =
-    "18 01 0E 45 00 6E 00 63 00 6F 00 64 00 69 00 6E 00 67 00 42 00 79 00 4C 00 61 00 6E 00 67 00 "
-    "1A 04 00 00 00 01 00 00 00 "
-    "18 00 18 00 1A 04 00 00 00 11 04 00 00 19 "
-    "18 00 1A 00 00 00 00 1A 04 00 00 00 A4 03 00 00 19 19 "
-    "19 "
-    "18 01 07 44 00 65 00 66 00 61 00 75 00 6C 00 74 00 "
-    "1A 00 00 00 00 1A 04 00 00 00 FC FF FF FF 19";
-
-TEST(CEncodingCfg, ExactBytesBothWaysAndMissingDefault) {
-  CEncodingCfg cfg;
-  cfg.GetEncodingsByLang()[0x0411] = CEncoding(932);
   EXPECT_EQ(BodyHex(cfg), kCfgBytes);
   CEncodingCfg back(CEncoding(1250));
   back.GetEncodingsByLang()[0x0407] = CEncoding(1252);  // replaced by the read
@@ -79,7 +63,7 @@ TEST(CEncodingCfg, ExactBytesBothWaysAndMissingDefault) {
   EXPECT_TRUE(back == cfg);
 
   // The map node only, then the end of "Root".
-  const std::string mapOnly(kCfgBytes, std::string(kCfgBytes).find("18 01 07"));
+  const std::string mapOnly = kCfgBytes.substr(0, kCfgBytes.find("18 01 07"));
   EXPECT_THROW(ReadBody(mapOnly, back), Serial::Exceptions::FormatIO);
 }
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "LangTestUtil.h"
 #include "lang/Encoding.h"
@@ -31,14 +30,6 @@ CPrjLangs Make(int native, const CLangSet& selected, int target, int secondary) 
   langs.setTarget(target);
   langs.setSecondary(secondary);
   return langs;
-}
-
-std::string Describe(const CPrjLangs& p) {
-  std::string text = "native " + std::to_string(p.getNative()) + " target " +
-                     std::to_string(p.getTarget()) + " secondary " +
-                     std::to_string(p.getSecondary()) + " selected";
-  for (int lang : p.getSelectedLangs()) text += " " + std::to_string(lang);
-  return text;
 }
 
 TEST(CPrjLangs, SetSelectedLangsKeepsTargetAndSecondaryInside) {
@@ -70,8 +61,8 @@ TEST(CPrjLangs, SetSelectedLangsKeepsTargetAndSecondaryInside) {
     CPrjLangs langs = c.start;
     langs.setSelectedLangs(c.langs);
     EXPECT_EQ(langs.getSelectedLangs(), c.selected);
-    EXPECT_EQ(langs.getTarget(), c.target) << Describe(langs);
-    EXPECT_EQ(langs.getSecondary(), c.secondary) << Describe(langs);
+    EXPECT_EQ(langs.getTarget(), c.target);
+    EXPECT_EQ(langs.getSecondary(), c.secondary);
     EXPECT_EQ(langs.getNative(), c.start.getNative());
   }
 }
@@ -94,26 +85,18 @@ TEST(CPrjLangs, SetTargetAndSecondaryAcceptSelectedAndBrandedNative) {
   }
 }
 
-// Native en-US, de selected and target, no secondary.
-const char kPrjLangsBytes[] =
-    "18 01 08 53 00 65 00 6C 00 65 00 63 00 74 00 65 00 64 00 "
-    "1A 04 00 00 00 01 00 00 00 18 00 1A 04 00 00 00 07 04 00 00 19 19 "
-    "18 01 06 54 00 61 00 72 00 67 00 65 00 74 00 1A 04 00 00 00 07 04 00 00 19 "
-    "18 01 06 4E 00 61 00 74 00 69 00 76 00 65 00 1A 04 00 00 00 09 04 00 00 19 "
-    "18 01 09 53 00 65 00 63 00 6F 00 6E 00 64 00 61 00 72 00 79 00 "
-    "1A 04 00 00 00 61 1E 00 00 19";
-
 TEST(CPrjLangs, ExactBytesBothWays) {
+  const std::string kPrjLangsBytes = langtest::HexFile("lang", "prj_langs.hex");
   CPrjLangs langs = Make(kEnUs, {kDe}, kDe, kNone);
   EXPECT_EQ(BodyHex(langs), kPrjLangsBytes);
   CPrjLangs back = Make(kJa, {kFr}, kFr, kNone);
   EXPECT_TRUE(ReadBody(kPrjLangsBytes, back));
-  EXPECT_TRUE(back == langs) << Describe(back);
+  EXPECT_TRUE(back == langs);
 }
 
 TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
   // 77777777 = 0x04A2CB71, in the "Secondary" node and, untouched, in "Target".
-  std::string bytes = kPrjLangsBytes;
+  std::string bytes = langtest::HexFile("lang", "prj_langs.hex");
   const std::string none = "61 1E 00 00", old = "71 CB A2 04", de = "07 04 00 00";
   bytes.replace(bytes.rfind(none), none.size(), old);
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
@@ -125,6 +108,7 @@ TEST(CPrjLangs, OldUndefinedSecondaryReadsAsNone) {
 }
 
 TEST(CPrjLangs, BadFieldOrMissingNodeFailsTheRead) {
+  const std::string kPrjLangsBytes = langtest::HexFile("lang", "prj_langs.hex");
   // "Target" holding a 2-byte field: the read stops with false.
   std::string bytes = kPrjLangsBytes;
   const size_t target = bytes.find("54 00 61 00 72 00 67 00 65 00 74 00");
@@ -133,7 +117,7 @@ TEST(CPrjLangs, BadFieldOrMissingNodeFailsTheRead) {
   EXPECT_FALSE(ReadBody(bytes, back));
 
   // Without "Secondary" the binary reader meets the end of "Root".
-  const std::string noSecondary(kPrjLangsBytes, std::string(kPrjLangsBytes).find("18 01 09"));
+  const std::string noSecondary = kPrjLangsBytes.substr(0, kPrjLangsBytes.find("18 01 09"));
   EXPECT_THROW(ReadBody(noSecondary, back), Serial::Exceptions::FormatIO);
 }
 
@@ -176,12 +160,8 @@ TEST(CFilter, NamesAreCaseInsensitiveEqualityAndOrderAreNot) {
   for (const auto& c : cases) EXPECT_EQ(c.a < c.b, c.less) << &c - cases;
 }
 
-const char kFilterBytes[] =
-    "1A 04 00 00 00 01 00 00 00 18 00 1A 02 00 00 00 2A 00 19 "
-    "1A 04 00 00 00 01 00 00 00 18 00 "
-    "1A 14 00 00 00 46 00 6F 00 72 00 65 00 67 00 72 00 6F 00 75 00 6E 00 64 00 19";
-
 TEST(CFilter, ExactBytesBothWays) {
+  const std::string kFilterBytes = langtest::HexFile("lang", "filter.hex");
   CFilter filter({u"*"}, {u"Foreground"});
   EXPECT_EQ(BodyHex(filter), kFilterBytes);
   CFilter back({u"stale"}, {});
@@ -190,12 +170,8 @@ TEST(CFilter, ExactBytesBothWays) {
 }
 
 TEST(CFilter, ReadingMergesNamesThatDifferInCase) {
-  // Includes "abc" and "ABC", no excludes.
-  const char bytes[] =
-      "1A 04 00 00 00 02 00 00 00 18 00 1A 06 00 00 00 61 00 62 00 63 00 19 "
-      "18 00 1A 06 00 00 00 41 00 42 00 43 00 19 1A 04 00 00 00 00 00 00 00";
   CFilter back({}, {u"stale"});
-  EXPECT_TRUE(ReadBody(bytes, back));
+  EXPECT_TRUE(ReadBody(langtest::HexFile("lang", "filter_case.hex"), back));
   ASSERT_EQ(back.includes.size(), 1u);
   EXPECT_EQ(*back.includes.begin(), CString(u"abc"));
   EXPECT_TRUE(back.excludes.empty());

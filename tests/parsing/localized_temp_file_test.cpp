@@ -5,53 +5,33 @@
 // fuzz_parse_params oracles.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "items/CfgHolder.h"
-#include "items/ResItem.h"
+#include "items/ItemTestUtil.h"
 #include "parsing/LocalizedTempFile.h"
 #include "parsing/ParseParams.h"
 #include "serial/BinarySerialIn.h"
 #include "serial/BinarySerialOut.h"
+#include "serial/SerialTestUtil.h"
 #include "serial/Streams.h"
 
 namespace {
 
-CString TempPath(const std::string& name) {
-  const char* dir = std::getenv("ITEMLIB_TEST_TMP");
-  return CString::FromUtf8(std::string(dir ? dir : "/tmp") + "/" + name);
-}
+CString TempPath(const std::string& name) { return CString::FromUtf8(testutil::TempPath(name)); }
 
-CResItem* NewItem(CResItem* parent, const char16_t* resId) {
-  auto* item = new CResItem();
-  item->SetResId(resId);
-  if (parent) parent->AddResItem(item);
-  return item;
-}
-
-// root (with a setting) > folder > {sibling, file ("Datei" in German) > dialog}.
-struct Project {
-  Project() : root(NewItem(nullptr, u"root")) {
+// The item tests' root { file { res }, sibling }, with a setting on the root
+// and the file translated into German.
+struct Project : itemtest::Tree {
+  Project() {
     CCfgHolder::SetPropW(*root, u"OutputDir", new CStrProp(u"out"));
-    folder = NewItem(root.get(), u"folder");
-    sibling = NewItem(folder, u"sibling");
-    file = NewItem(folder, u"file");
-    auto* trans = new CTransItem(0x407);
-    trans->SetStr(u"Datei");
-    file->AddTransItem(trans);
-    NewItem(file, u"dialog");
+    file->AddTransItem(itemtest::NewTrans(0x407, u"Datei"));
   }
   void ExpectWhole() const {
-    EXPECT_EQ(folder->GetResItems(), (std::vector<CResItem*>{sibling, file}));
-    EXPECT_EQ(file->GetParent(), folder);
+    EXPECT_EQ(root->GetResItems(), (std::vector<CResItem*>{file, sibling}));
+    EXPECT_EQ(file->GetParent(), root.get());
   }
-
-  std::unique_ptr<CResItem> root;
-  CResItem *folder, *sibling, *file;
 };
 
 // The chain below `top` as resource ids along the first-child line.
@@ -89,9 +69,8 @@ TEST(CreateLocalizedTempFile, SaveAndLoadCarryTheAncestorChain) {
            << loaded.param.nativeLang << '|' << loaded.param.targetLang << '|'
            << loaded.param.projectDir.ToUtf8() << '|' << loaded.param.targetCultureName.ToUtf8()
            << '|' << loaded.fileItemLevel << '|' << Chain(loaded.GetItem());
-    EXPECT_EQ(fields.str(),
-              std::string("out\\de\\app.exe|app.exe|409|10407|C:\\prj|de-DE|") +
-                  (ofRoot ? "0|root>folder(+)>sibling" : "2|root>folder>file>dialog"));
+    EXPECT_EQ(fields.str(), std::string("out\\de\\app.exe|app.exe|409|10407|C:\\prj|de-DE|") +
+                                (ofRoot ? "0|root(+)>file>res" : "1|root>file>res"));
     CResItem* fileCopy = loaded.GetFileItem();
     ASSERT_NE(fileCopy, nullptr);
     EXPECT_EQ(*fileCopy, item);
@@ -114,8 +93,8 @@ TEST(CSerialParseFileParam, DetachesTheFileItemAndCarriesItsChain) {
   const CString path = TempPath("parse.serial.gz");
   {
     CSerialParseFileParam serial(param);
-    EXPECT_EQ(serial.GetFileItem(), project.file->GetResItems().front());  // the dialog
-    EXPECT_EQ(project.folder->GetResItems(), std::vector<CResItem*>{project.sibling});
+    EXPECT_EQ(serial.GetFileItem(), project.res);
+    EXPECT_EQ(project.root->GetResItems(), std::vector<CResItem*>{project.sibling});
     Serial::GZFileStreamOut file(path, 2);
     Serial::Binary::BinarySerialOut writer(file);
     EXPECT_TRUE(serial.Do(writer));
@@ -130,9 +109,9 @@ TEST(CSerialParseFileParam, DetachesTheFileItemAndCarriesItsChain) {
   EXPECT_EQ(read.nativeLang, CLangId::Undefined);  // the default, written
   EXPECT_EQ(read.fileName, u"a.rc");
   EXPECT_TRUE(read.useRelative);
-  EXPECT_EQ(Chain(read.GetItem()), "root>folder>file>dialog");
+  EXPECT_EQ(Chain(read.GetItem()), "root>file>res");
   ASSERT_NE(read.GetFileItem(), nullptr);
-  EXPECT_EQ(*read.GetFileItem(), *project.file->GetResItems().front());
+  EXPECT_EQ(*read.GetFileItem(), *project.res);
 }
 
 }  // namespace

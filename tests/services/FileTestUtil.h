@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
@@ -23,7 +22,7 @@ inline std::string ScratchDir() {
     Files::RemoveContents(dir);
     Files::RemoveDir(dir);
   }
-  ::mkdir(dir.c_str(), 0777);
+  Files::MakeDir(dir);
   return dir;
 }
 

@@ -7,42 +7,25 @@
 #include <string>
 #include <vector>
 
+#include "platform/TestData.h"
+
 namespace {
 
 using Map = MacrosUtil::MacrosMap;
 
-std::string Apply(const char16_t* text, const Map& macros) {
+std::string Apply(const CString& text, const Map& macros) {
   return MacrosUtil::ApplyMacrosMap(text, macros).ToUtf8();
 }
 
-struct ExpandCase {
-  const char* what;
-  const char16_t* text;
-  Map macros;
-  const char* expected;
-};
-
+// Rows: text, expansion, then key and value cells of the map.
 TEST(MacrosUtilTest, ExpandsPatterns) {
-  const std::vector<ExpandCase> cases = {
-      {"empty map", u"$(LangName)\\out", {}, "$(LangName)\\out"},
-      {"every occurrence", u"$(L)-$(L)$(L)", {{u"$(L)", u"de"}}, "de-dede"},
-      {"case-sensitive", u"$(langname)\\out", {{u"$(LangName)", u"German"}}, "$(langname)\\out"},
-      {"unknown macro stays", u"$(O)\\$(L)", {{u"$(L)", u"de"}}, "$(O)\\de"},
-      {"unclosed macro stays", u"$(LangName", {{u"$(LangName)", u"German"}}, "$(LangName"},
-      {"key without $()", u"A", {{u"A", u"$(B)"}, {u"$(B)", u"x"}}, "x"},
-      {"non-overlapping, left to right", u"aaa", {{u"aa", u"b"}}, "ba"},
-      // $(A) sorts before $(B), so its value is expanded within the same pass.
-      {"chain in key order", u"$(A)", {{u"$(A)", u"$(B)"}, {u"$(B)", u"c"}}, "c"},
-      // Each pass resolves one level here: $(B), then $(A).
-      {"chain against key order", u"$(B)", {{u"$(A)", u"a"}, {u"$(B)", u"$(A)"}}, "a"},
-      // The value and the text after it form a key only together.
-      {"key formed across a junction", u"$(P)B)", {{u"$(P)", u"$("}, {u"$(B)", u"b"}}, "b"},
-      {"empty key is ignored", u"ab", {{u"", u"x"}, {u"a", u"y"}}, "yb"},
-      // Passes go on until one replaces nothing, however many that takes.
-      {"shrinks to a fixed point", u"aaaa", {{u"aa", u"a"}}, "a"},
-      {"one unit per pass", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", {{u"ab", u"b"}}, "b"},
-  };
-  for (const ExpandCase& c : cases) EXPECT_EQ(Apply(c.text, c.macros), c.expected) << c.what;
+  for (const auto& row : testdata::Rows("services", "macros.tsv")) {
+    ASSERT_EQ(row.size() % 2, 0u);
+    Map macros;
+    for (size_t i = 2; i < row.size(); i += 2)
+      macros[CString::FromUtf8(row[i])] = CString::FromUtf8(row[i + 1]);
+    EXPECT_EQ(Apply(CString::FromUtf8(row[0]), macros), row[1]) << row[0];
+  }
 }
 
 // Maps that reintroduce a key end, and their texts stay bounded; unbounded,

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "platform/TestData.h"
+
 namespace {
 
 // A dispatcher of the test's own, so that most cases need not share the
@@ -67,25 +69,11 @@ std::string Route(CMessageProxy& proxy, const std::string& script) {
   return log;
 }
 
+// Rows: testdata/routes.tsv.
 TEST(MessageProxyTest, RoutesByScript) {
-  const struct {
-    const char* script;
-    const char* log;
-  } cases[] = {
-      {"+b +a +y m h", "bm am ym bh ah yh "},          // every receiver once, in order
-      {"+a +b +y -b m", "am ym "},                     // none after unregistering
-      {"+a +y -b -b m", "am ym "},                     // unregistering a stranger changes nothing
-      {"+a +b -a +a h", "bh ah "},                     // registering again goes to the end
-      {"+a +b +a h -a h -a h", "ah bh ah bh ah bh "},  // twice: called twice, one entry per removal
-      {"+a -a m ?", "=- "},                            // nobody left: nothing delivered, no answer
-      {"+a +b ?", "a? b? =- "},                        // nobody answers
-      {"+a +x +y ? -x ?", "a? x? =x a? y? =y "},       // the first answer stops the request
-      {"+a +x S m h ?", "ah xh a? x? =x "},            // suppression: panel notes only
-      {"+a S m s m", "am "},                           // dropped, not queued
-  };
-  for (const auto& c : cases) {
+  for (const auto& row : testdata::Rows("services", "routes.tsv")) {
     LocalProxy proxy;
-    EXPECT_EQ(Route(proxy, c.script), c.log) << c.script;
+    EXPECT_EQ(Route(proxy, row.at(0)), row.at(1) + " ") << row.at(2);
   }
   EXPECT_EQ(Route(CMessageProxy::Instance(), "+x m ?"), "xm x? =x ");  // the process-wide one
 }

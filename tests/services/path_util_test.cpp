@@ -15,7 +15,6 @@
 #include "platform/MessageBox.h"
 #include "platform/StringResources.h"
 #include "platform/TestData.h"
-#include "services/MiscUtil.h"
 #include "services/PathUtil.h"
 
 namespace {

@@ -6,21 +6,16 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "StorageTestUtil.h"
 #include "items/ResItem.h"
-#include "platform/TestData.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/Storage.h"
 
 namespace {
 
-using storage_test::MessageCatcher;
-using storage_test::Sql;
 using storage_test::TempPath;
 using storage_test::Wide;
 
@@ -34,14 +29,7 @@ void WriteSmallProject(const std::string& path) {
     storage.SetInt(u"TargetLng", 1031);
     storage.SetStr(u"RunLocalizedCmd", u"run.exe");
   }
-  std::vector<std::string> rows;
-  for (const auto& row : testdata::Rows("storage", "small_project.sql")) rows.push_back(row.at(0));
-  Sql(path, rows);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  storage_test::SqlFile(path, "small_project.sql");
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -76,7 +64,7 @@ class DamagedFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteSmallProject(path_);
-    sound_ = ReadFile(path_);
+    sound_ = testutil::Slurp(path_);
     // The damages name bytes of this exact file.
     ASSERT_EQ(sound_.size(), 11264u);
     for (const Damage& damage : kDamages) {
@@ -96,7 +84,7 @@ DatabaseCheck Check(const std::string& path) {
 // SQLite's own structure check counts a page no tree uses as an error; the
 // items are intact, so that file passes and opens like the sound one.
 TEST_F(DamagedFiles, SoundFileAndUnusedPagePassTheCheckAndLoad) {
-  MessageCatcher messages;
+  PanelLog messages;
   for (const std::string& bytes : {sound_, sound_ + std::string(1024, '\0')}) {
     WriteFile(path_, bytes);
     EXPECT_EQ(Check(path_), DatabaseCheck::kSound);
@@ -107,7 +95,7 @@ TEST_F(DamagedFiles, SoundFileAndUnusedPagePassTheCheckAndLoad) {
     EXPECT_EQ(root->GetDataSize(), 4u);  // two chunks of an offset byte and two data bytes
     EXPECT_EQ(root->GetTransMap().size(), 2u);
   }
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(DamagedFiles, CheckTurnsEveryDamageAwayWithinItsLimit) {

@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "storage/Storage.h"
@@ -48,7 +47,7 @@ TEST(BinaryEncoding, FixedVectors) {
   const Bytes encoded = Encode(all);
   ASSERT_EQ(encoded.size(), 1u + 256u + 3u);
   EXPECT_EQ(encoded[0], 1);
-  EXPECT_EQ(encoded[1], 0xFF);                           // 0x00 - 1
+  EXPECT_EQ(encoded[1], 0xFF);                                                      // 0x00 - 1
   EXPECT_EQ(Bytes(encoded.begin() + 2, encoded.begin() + 6), (Bytes{1, 1, 1, 2}));  // 1, 2
   EXPECT_EQ(Bytes(encoded.begin() + 43, encoded.begin() + 45), (Bytes{1, 3}));      // 0x28
 }

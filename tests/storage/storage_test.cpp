@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "StorageTestUtil.h"
-#include "config/OldPrjConfig.h"
-#include "platform/TestData.h"
 
 // Reaches the chain writer, which the storage keeps private.
 class StorageTestPeer {
@@ -23,33 +21,33 @@ class StorageTestPeer {
 
 namespace {
 
-using storage_test::MessageCatcher;
-using storage_test::Rows;
+using storage_test::Sql;
 using storage_test::TempPath;
 using storage_test::Wide;
 
 TEST(StorageSchema, NewFileGetsPropThenCreateDbAddsTheRestVerbatim) {
   const std::string path = TempPath("schema.db");
-  MessageCatcher messages;
+  PanelLog messages;
   {
     CStorage storage(Wide(path));
     ASSERT_TRUE(storage.IsGood());
-    EXPECT_EQ(Rows(path, "select name from sqlite_master"), std::vector<std::string>{"PROP"});
+    EXPECT_EQ(Sql(path, {"select name from sqlite_master"}), std::vector<std::string>{"PROP"});
     storage.CreateDb();
   }
   std::string schema;
   for (const std::string& row :
-       Rows(path, "select type, name, sql from sqlite_master order by rowid"))
+       Sql(path, {"select type, name, sql from sqlite_master order by rowid"}))
     schema += row + "\n";
   EXPECT_EQ(schema, testdata::Read("storage", "schema.txt"));
   // Reopening a project (PROP present) is silent.
   CStorage again(Wide(path));
   EXPECT_TRUE(again.IsGood());
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.messages.empty());
 }
 
-// Stored paths are Windows paths: every opener reaches the file a backslash
-// path names, and none creates a file under the literal name.
+// Stored paths are Windows paths: both openers reach the file a backslash
+// path names (the old project settings load through CStorage), and none
+// creates a file under the literal name.
 TEST(StoragePaths, BackslashPathReachesTheFile) {
   const std::string path = TempPath("stored_path.db");
   {
@@ -66,9 +64,6 @@ TEST(StoragePaths, BackslashPathReachesTheFile) {
     storage.GetInt(target, u"TargetLng");
   }
   EXPECT_EQ(target, 1031);
-  COldPrjConfig config;
-  config.Load(Wide(stored));
-  EXPECT_EQ(config.TargetLng, 1031);
   EXPECT_NE(std::remove(stored.c_str()), 0) << "a stray file " << stored;
 }
 
@@ -83,11 +78,8 @@ TEST(ValueStore, OneRowPerKeyAndFileWithQuotesAndAwkwardBytes) {
   storage.SetStr(u"\u00FCber", u"x", u"d\u00E9.rc");
   const unsigned char data[] = {0x00, 0x01, 0x27, 0x27, 0x00, 0xFF, 0x02};
   storage.SetData(u"blob", data, sizeof(data));
-  EXPECT_EQ(Rows(path, "select val_key, file from val_storage order by rowid"),
-            (std::vector<std::string>{"A|", "A|f.rc", "it's|",
-                                      "\xC3\xBC"
-                                      "ber|d\xC3\xA9.rc",
-                                      "blob|"}));
+  EXPECT_EQ(Sql(path, {"select val_key, file from val_storage order by rowid"}),
+            (std::vector<std::string>{"A|", "A|f.rc", "it's|", "\u00FCber|d\u00E9.rc", "blob|"}));
   int value = 42;
   storage.GetInt(value, u"B", u"");  // absent: unchanged
   EXPECT_EQ(value, 42);
@@ -105,7 +97,7 @@ TEST(ValueStore, OneRowPerKeyAndFileWithQuotesAndAwkwardBytes) {
 
 TEST(ValueStoreErrors, MissingTableGivesTheFunctionsMessage) {
   CStorage storage(Wide(TempPath("novals.db")));  // PROP only
-  MessageCatcher messages;
+  PanelLog messages;
   int value = 3;
   storage.GetInt(value, u"A");
   CString text;
@@ -113,8 +105,12 @@ TEST(ValueStoreErrors, MissingTableGivesTheFunctionsMessage) {
   unsigned int size = 0;
   EXPECT_EQ(storage.GetData(u"A", size), nullptr);
   EXPECT_EQ(value, 3);
-  EXPECT_EQ(messages.texts,
-            (std::vector<std::u16string>{u"IO error: GetIntVal", u"IO error: GetStrVal",
+  std::vector<CString> texts;
+  for (const CMessagePanelMsg& message : messages.messages) {
+    EXPECT_EQ(message.type, CMessagePanelMsg::ErrorReport);
+    texts.push_back(message.text);
+  }
+  EXPECT_EQ(texts, (std::vector<CString>{u"IO error: GetIntVal", u"IO error: GetStrVal",
                                          u"IO error: GetBinary"}));
 }
 
@@ -126,15 +122,15 @@ TEST(BinaryChains, SplitAt950000Bytes) {
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 7);
 
   EXPECT_EQ(StorageTestPeer::SaveBinary(storage, block.data(), 0), CStorage::NoKey);
-  EXPECT_TRUE(Rows(path, "select * from binary").empty());
+  EXPECT_TRUE(Sql(path, {"select * from binary"}).empty());
 
   EXPECT_EQ(StorageTestPeer::SaveBinary(storage, block.data(), 950000), 1);
   EXPECT_EQ(StorageTestPeer::SaveBinary(storage, block.data(), 950001), 2);
-  EXPECT_EQ(Rows(path, "select rowid, parent_key, num from binary order by rowid"),
+  EXPECT_EQ(Sql(path, {"select rowid, parent_key, num from binary order by rowid"}),
             (std::vector<std::string>{"1|9999999|0", "2|9999999|0", "3|2|1"}));
 
   // The last chunk holds exactly the one byte past the boundary.
-  const std::vector<std::string> tail = Rows(path, "select data from binary where rowid = 3");
+  const std::vector<std::string> tail = Sql(path, {"select data from binary where rowid = 3"});
   ASSERT_EQ(tail.size(), 1u);
   unsigned int size = 0;
   const std::unique_ptr<unsigned char[]> bytes(LoadBinary(tail[0].c_str(), size));

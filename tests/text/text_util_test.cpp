@@ -62,12 +62,6 @@ TEST(GuiStrings, NamesShowEscapesAndSqlDoublesApostrophes) {
   EXPECT_EQ(DuplicateSpecChar(nullptr).str(), u"");
 }
 
-TEST(UnifiedIds, FromResources) {
-  EXPECT_EQ(ToUnifiedFmt(MAKEINTRESOURCE(70000)).str(), u"#4464");  // 16 bits kept
-  EXPECT_EQ(ToUnifiedFmt(static_cast<const char16_t*>(nullptr)).str(), u"#0");
-  EXPECT_EQ(ToUnifiedFmt(static_cast<unsigned long>(UINT64_C(0x100000005))).str(), u"#5");
-}
-
 TEST(UnifiedIds, NamesAndPrefixes) {
   const struct {
     const char16_t* unified;
@@ -104,6 +98,9 @@ TEST(UnifiedIds, NumbersParseLikeWindowsAndTruncateTo32Bits) {
     EXPECT_EQ(id, number) << text.ToUtf8();
     EXPECT_EQ(ResIdToGui(text).str(), ToUnifiedFmt(number).Mid(1).str()) << text.ToUtf8();
   }
+  // Numbers are formatted from their low 32 bits; a null resource is 0.
+  EXPECT_EQ(ToUnifiedFmt(static_cast<unsigned long>(UINT64_C(0x100000005))).str(), u"#5");
+  EXPECT_EQ(ToUnifiedFmt(static_cast<const char16_t*>(nullptr)).str(), u"#0");
   // The first character is skipped whatever it is; IdFromString insists on "#".
   EXPECT_EQ(NumFromUnified(u"@12"), 12ul);
   for (const char16_t* notNumeric : {u"@12", u"", static_cast<const char16_t*>(nullptr)}) {
