@@ -644,42 +644,64 @@ Bytes g_header;                      // our header and the start of "Root"
 
 class FloorOut {
  public:
+  // Writes over whatever `out` holds and sizes it to the bytes at the end:
+  // a buffer kept from the last round is not cleared and filled with zeros
+  // again first.
   explicit FloorOut(Bytes& out) : out_(out) {
-    out_.resize(std::max(out_.capacity(), g_header.size() + (1u << 20)));
-    std::memcpy(out_.data(), g_header.data(), g_header.size());
-    used_ = g_header.size();
+    if (out_.size() < g_header.size() + (1u << 20)) out_.resize(g_header.size() + (1u << 20));
+    at_ = out_.data();
+    end_ = at_ + out_.size();
+    std::memcpy(at_, g_header.data(), g_header.size());
+    at_ += g_header.size();
   }
+  // A copy for one function's scope, handed back at its end: a cursor
+  // behind a reference would be reloaded after every byte stored.
+  explicit FloorOut(FloorOut& outer)
+      : out_(outer.out_), at_(outer.at_), end_(outer.end_), home_(&outer) {}
+  ~FloorOut() {
+    if (home_) {
+      home_->at_ = at_;
+      home_->end_ = end_;
+    }
+  }
+  FloorOut(const FloorOut&) = delete;
+  FloorOut& operator=(const FloorOut&) = delete;
   void Finish() {
-    Need(1);
-    out_[used_++] = 0x19;
-    out_.resize(used_);
+    End();
+    out_.resize(static_cast<size_t>(at_ - out_.data()));
   }
-  void Anon() { Put2(0x18, 0x00); }
+  void Anon() {
+    unsigned char* p = Need(2);
+    p[0] = 0x18;
+    p[1] = 0x00;
+    at_ = p + 2;
+  }
   void Node(uint8_t name) {
-    Need(3);
-    out_[used_] = 0x18;
-    out_[used_ + 1] = 0x02;
-    out_[used_ + 2] = name;
-    used_ += 3;
+    unsigned char* p = Need(3);
+    p[0] = 0x18;
+    p[1] = 0x02;
+    p[2] = name;
+    at_ = p + 3;
   }
   void Node(const char16_t* name, uint8_t length) {
-    Need(3 + 2u * length);
-    out_[used_] = 0x18;
-    out_[used_ + 1] = 0x01;
-    out_[used_ + 2] = length;
-    std::memcpy(&out_[used_ + 3], name, 2u * length);
-    used_ += 3 + 2u * length;
+    unsigned char* p = Need(3 + 2u * length);
+    p[0] = 0x18;
+    p[1] = 0x01;
+    p[2] = length;
+    std::memcpy(p + 3, name, 2u * length);
+    at_ = p + 3 + 2u * length;
   }
   void End() {
-    Need(1);
-    out_[used_++] = 0x19;
+    unsigned char* p = Need(1);
+    p[0] = 0x19;
+    at_ = p + 1;
   }
   void Field(const void* data, uint32_t size) {
-    Need(5 + size);
-    out_[used_] = 0x1A;
-    std::memcpy(&out_[used_ + 1], &size, 4);
-    if (size != 0) std::memcpy(&out_[used_ + 5], data, size);
-    used_ += 5 + size;
+    unsigned char* p = Need(5 + size);
+    p[0] = 0x1A;
+    std::memcpy(p + 1, &size, 4);
+    if (size != 0) std::memcpy(p + 5, data, size);
+    at_ = p + 5 + size;
   }
   template <typename T>
   void Fixed(T value) {
@@ -690,20 +712,22 @@ class FloorOut {
   }
 
  private:
-  void Put2(uint8_t a, uint8_t b) {
-    Need(2);
-    out_[used_] = a;
-    out_[used_ + 1] = b;
-    used_ += 2;
-  }
-  void Need(size_t n) {
-    if (used_ + n > out_.size()) out_.resize(std::max(out_.size() * 2, used_ + n));
+  unsigned char* Need(size_t n) {
+    if (static_cast<size_t>(end_ - at_) >= n) return at_;
+    const size_t used = static_cast<size_t>(at_ - out_.data());
+    out_.resize(std::max(out_.size() * 2, used + n));
+    at_ = out_.data() + used;
+    end_ = out_.data() + out_.size();
+    return at_;
   }
   Bytes& out_;
-  size_t used_;
+  unsigned char* at_;
+  unsigned char* end_;
+  FloorOut* home_ = nullptr;
 };
 
-void FloorProps(FloorOut& o, const CPropContainer& props) {
+void FloorProps(FloorOut& outer, const CPropContainer& props) {
+  FloorOut o(outer);
   o.Node(1);
   o.Fixed(static_cast<uint32_t>(props.GetProps().size()));
   for (const auto& [name, value] : props.GetProps()) {
@@ -735,7 +759,8 @@ void FloorProps(FloorOut& o, const CPropContainer& props) {
   o.End();
 }
 
-void FloorItem(FloorOut& o, const CResItem& item) {
+void FloorItem(FloorOut& outer, const CResItem& item) {
+  FloorOut o(outer);
   o.Anon();
   FloorProps(o, item);
   o.End();
@@ -940,12 +965,11 @@ void SetFigures(benchmark::State& state, const Project& p, const Case& c, uint64
   state.counters["bytes_per_item"] = static_cast<double>(stored) / items;
 }
 
-// Each save appends into one reused buffer, as project_bench's does. Its
+// Each save writes into one reused buffer, as project_bench's does. Its
 // pages are touched before the timing: a round or two at full size would
 // otherwise measure the first touch of a gigabyte, not the writer.
 void MemoryWrite(benchmark::State& state, Project* p, Case* c) {
   Bytes out(c->stream.size());
-  out.clear();
   try {
     for (auto _ : state) c->format->writeMemory(p->root, out);
   } catch (const std::exception& e) {

@@ -215,11 +215,7 @@ class BinaryInPath {
         return true;
       }
     }
-    unsigned int size = 0;
-    const void* field = Read(size);
-    if (!field || size != N) return false;
-    std::memcpy(data, field, N);
-    return true;
+    return ReadFixed<N>(*this, data);
   }
   template <typename Call>
   bool Generic(Call&& call) {

@@ -13,6 +13,17 @@
 
 namespace Serial {
 
+// Reads a field of exactly N bytes into `data`; false, `data` unchanged,
+// when it is missing or of another width.
+template <unsigned int N, typename Path>
+bool ReadFixed(Path& p, void* data) {
+  unsigned int size = 0;
+  const void* field = p.Read(size);
+  if (!field || size != N) return false;
+  std::memcpy(data, field, N);
+  return true;
+}
+
 // Every call through the stream's interface: the path of the tree reader
 // and of a caller's own streams.
 class StreamPath {
@@ -34,11 +45,7 @@ class StreamPath {
       Write(N, data);
       return true;
     }
-    unsigned int size = 0;
-    const void* field = Read(size);
-    if (!field || size != N) return false;
-    std::memcpy(data, field, N);
-    return true;
+    return ReadFixed<N>(*this, data);
   }
   // The same path: the state is the stream's. Layouts take a local path in
   // their hot functions so that the binary writer's cursor stays in
