@@ -27,9 +27,9 @@ class BinaryOutPath {
   explicit BinaryOutPath(BinarySerialOut& out)
       : out_(out),
         base_(out.buffer_.get()),
-        at_(base_ + out.used_),
         end_(base_ + BinarySerialOut::kBufferSize),
-        home_(nullptr) {}
+        home_(nullptr),
+        at_(base_ + out.used_) {}
   // Hands the cursor back: to the path Local() was called on, or to the
   // writer.
   ~BinaryOutPath() {
@@ -117,7 +117,7 @@ class BinaryOutPath {
 
  private:
   BinaryOutPath(BinaryOutPath& outer, int /*local*/)
-      : out_(outer.out_), base_(outer.base_), at_(outer.at_), end_(outer.end_), home_(&outer.at_) {}
+      : out_(outer.out_), base_(outer.base_), end_(outer.end_), home_(&outer.at_), at_(outer.at_) {}
 
   // Space for `n` bytes, n at most the buffer's size.
   unsigned char* Room(size_t n) {
@@ -125,11 +125,14 @@ class BinaryOutPath {
     return at_;
   }
 
+  // The cursor last and apart from the other members: a local path copies
+  // it right after the outer one stored it, and a wider load spanning it
+  // and another member would wait for that store to retire.
   BinarySerialOut& out_;
   unsigned char* const base_;
-  unsigned char* at_;
   unsigned char* const end_;
   unsigned char** const home_;  // the outer path's cursor, for a local one
+  unsigned char* at_;
 };
 
 // The calls of BinarySerialIn, checked in the reader's window; whatever the
