@@ -129,7 +129,10 @@ GZFileStreamOut::GZFileStreamOut(const char16_t* path, unsigned int level) : han
   errno = 0;
   handle_ = gzopen(ToNativePath(path).c_str(), mode.c_str());
   if (handle_) {
-    gzbuffer(static_cast<gzFile>(handle_), 128 * 1024);
+    // zlib compresses a write at least this large straight from the
+    // caller's memory; a smaller one it first copies into its own buffer.
+    // The binary writer hands on blocks of nearly 64 KiB.
+    gzbuffer(static_cast<gzFile>(handle_), 32 * 1024);
   } else {
     Remember(error_, errno);
   }
