@@ -158,6 +158,23 @@ bool ReadExchangeDoc(const char* data, size_t size, CExchangeDoc& doc, CString& 
   return true;
 }
 
+int ProjectLang(const CResItem& root, int lang) {
+  const CLangSet& selected = CPrjConfig::GetSelectedLangs(root);
+  if (selected.count(lang) != 0) return lang;
+  for (const int candidate : selected) {
+    if (CLangId(candidate).GetRawLng() == CLangId(lang).GetRawLng()) return candidate;
+  }
+  const short primary = CLangId(lang).GetPrimaryLng();
+  if (CLangId(lang).GetRawLng() != primary) return lang;
+  int chosen = 0;
+  for (const int candidate : selected) {
+    if (CLangId(candidate).GetPrimaryLng() != primary) continue;
+    if (chosen != 0) return lang;
+    chosen = candidate;
+  }
+  return chosen != 0 ? chosen : lang;
+}
+
 namespace {
 
 // The project selects `lang` for translation: a selected language, or the
@@ -182,7 +199,8 @@ bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& count
                     CString& error) {
   counts = ImportCounts();
   const int source = doc.sourceLang != 0 ? doc.sourceLang : CPrjConfig::GetNative(root);
-  const int target = doc.targetLang != 0 ? doc.targetLang : CPrjConfig::GetTarget(root);
+  const int target =
+      ProjectLang(root, doc.targetLang != 0 ? doc.targetLang : CPrjConfig::GetTarget(root));
   if (source == CLangId::Undefined || target == CLangId::Undefined || source == target) {
     error = u"the document names no usable source and target language";
     return false;
