@@ -78,6 +78,12 @@ void PrefetchItems(CResItem* const* items, size_t count) {
 // Fills `out` for `count` (at most kGroup) items.
 void ResolveTexts(CResItem* const* items, size_t count, const CUnitLangs& langs, Texts* out) {
   const CPropName textName(CPropName::TransText);
+  // Small maps (a few languages, a few properties) are mostly their first
+  // node: fetching it ahead saves most of the search's misses.
+  for (size_t i = 0; i < count; ++i) {
+    const std::map<int, CTransItem*>& translations = items[i]->GetTransMap();
+    if (!translations.empty()) __builtin_prefetch(&*translations.begin());
+  }
   for (size_t i = 0; i < count; ++i) {
     const std::map<int, CTransItem*>& translations = items[i]->GetTransMap();
     const auto source = translations.find(langs.source);
@@ -86,6 +92,13 @@ void ResolveTexts(CResItem* const* items, size_t count, const CUnitLangs& langs,
     out[i].targetTrans = target != translations.end() ? target->second : nullptr;
     __builtin_prefetch(out[i].sourceTrans);
     __builtin_prefetch(out[i].targetTrans);
+  }
+  for (size_t i = 0; i < count; ++i) {
+    for (const CTransItem* trans : {out[i].sourceTrans, out[i].targetTrans}) {
+      if (trans != nullptr && !trans->GetProps().empty()) {
+        __builtin_prefetch(&*trans->GetProps().begin());
+      }
+    }
   }
   const CProp* props[kGroup][2];
   for (size_t i = 0; i < count; ++i) {
