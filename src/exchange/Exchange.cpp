@@ -88,7 +88,7 @@ std::u16string_view CExchangeDoc::Keep(std::u16string_view text) {
   if (text.empty()) return {};
   if (capacity_ - used_ < text.size()) {
     const size_t size = std::max(kBlock, text.size());
-    blocks_.push_back(std::make_unique<char16_t[]>(size));
+    blocks_.emplace_back(new char16_t[size]);  // not zeroed: every unit is written before use
     used_ = 0;
     capacity_ = size;
   }
@@ -158,6 +158,23 @@ bool ReadExchangeDoc(const char* data, size_t size, CExchangeDoc& doc, CString& 
   return true;
 }
 
+int ProjectLang(const CResItem& root, int lang) {
+  const CLangSet& selected = CPrjConfig::GetSelectedLangs(root);
+  if (selected.count(lang) != 0) return lang;
+  for (const int candidate : selected) {
+    if (CLangId(candidate).GetRawLng() == CLangId(lang).GetRawLng()) return candidate;
+  }
+  const short primary = CLangId(lang).GetPrimaryLng();
+  if (CLangId(lang).GetRawLng() != primary) return lang;
+  int chosen = 0;
+  for (const int candidate : selected) {
+    if (CLangId(candidate).GetPrimaryLng() != primary) continue;
+    if (chosen != 0) return lang;
+    chosen = candidate;
+  }
+  return chosen != 0 ? chosen : lang;
+}
+
 namespace {
 
 // The project selects `lang` for translation: a selected language, or the
@@ -182,7 +199,8 @@ bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& count
                     CString& error) {
   counts = ImportCounts();
   const int source = doc.sourceLang != 0 ? doc.sourceLang : CPrjConfig::GetNative(root);
-  const int target = doc.targetLang != 0 ? doc.targetLang : CPrjConfig::GetTarget(root);
+  const int target =
+      ProjectLang(root, doc.targetLang != 0 ? doc.targetLang : CPrjConfig::GetTarget(root));
   if (source == CLangId::Undefined || target == CLangId::Undefined || source == target) {
     error = u"the document names no usable source and target language";
     return false;
@@ -192,55 +210,72 @@ bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& count
             LangCultureName(target);
     return false;
   }
-  // The document's units by id, in an open-addressing table of indices:
-  // a node per unit would cost more than the rest of the import.
   const size_t n = doc.units.size();
-  size_t slots = 16;
-  while (slots < 2 * n) slots *= 2;
-  std::vector<uint32_t> table(slots, 0);  // unit index + 1; 0 is free
-  const std::hash<std::u16string_view> hash;
-  auto find = [&](std::u16string_view id, bool insert, size_t index) -> size_t {
-    for (size_t at = hash(id) & (slots - 1);; at = (at + 1) & (slots - 1)) {
-      if (table[at] == 0) {
-        if (insert) table[at] = static_cast<uint32_t>(index + 1);
-        return SIZE_MAX;
-      }
-      if (doc.units[table[at] - 1].id == id) return table[at] - 1;
-    }
-  };
   if (n >= UINT32_MAX) {
     error = u"the document has too many units";
     return false;
   }
-  for (size_t i = 0; i < n; ++i) {
-    if (find(doc.units[i].id, true, i) != SIZE_MAX) {
-      error = u"the document has the unit id " + CString(doc.units[i].id) + u" twice";
-      return false;
-    }
-  }
-  std::vector<char> matched(doc.units.size(), 0);
+  std::vector<char> matched(n, 0);
   std::vector<Pending> changes;
-  ForEachUnit(root, CUnitLangs{source, target}, [&](const CUnit& unit) {
-    const size_t index = find(unit.id, false, 0);
-    if (index == SIZE_MAX) return true;
-    matched[index] = 1;
-    const CExchangeUnit& in = doc.units[index];
-    if (in.target.empty()) {
-      ++counts.empty;
-    } else if (in.source != unit.source) {
-      ++counts.stale;
-      counts.staleIds.emplace_back(in.id);
-    } else if (in.target == unit.target) {
-      ++counts.unchanged;
-    } else {
-      changes.push_back(Pending{unit.item, in.target});
-    }
-    return true;
+  // Matches the project's units to the document's through `find` (an index,
+  // or SIZE_MAX for none), counting and collecting the changes.
+  auto match = [&](auto find) {
+    ForEachUnit(root, CUnitLangs{source, target}, [&](const CUnit& unit) {
+      const size_t index = find(unit.id);
+      if (index == SIZE_MAX) return true;
+      matched[index] = 1;
+      const CExchangeUnit& in = doc.units[index];
+      if (in.target.empty()) {
+        ++counts.empty;
+      } else if (in.source != unit.source) {
+        ++counts.stale;
+        counts.staleIds.emplace_back(in.id);
+      } else if (in.target == unit.target) {
+        ++counts.unchanged;
+      } else {
+        changes.push_back(Pending{unit.item, in.target});
+      }
+      return true;
+    });
+  };
+  // Documents mostly keep the order of the walk (ours always do): matching
+  // along it reads both sequentially. When every unit of the document met
+  // its id in that order, the ids are the project's, each once.
+  size_t next = 0;
+  match([&](std::u16string_view id) {
+    return next < n && doc.units[next].id == id ? next++ : SIZE_MAX;
   });
-  for (size_t i = 0; i < doc.units.size(); ++i) {
-    if (matched[i] != 0) continue;
-    ++counts.unknown;
-    counts.unknownIds.emplace_back(doc.units[i].id);
+  if (next != n) {
+    counts = ImportCounts();
+    changes.clear();
+    std::fill(matched.begin(), matched.end(), 0);
+    // Any order: the document's units by id, in an open-addressing table of
+    // indices (a node per unit would cost more than the rest of the import).
+    size_t slots = 16;
+    while (slots < 2 * n) slots *= 2;
+    std::vector<uint32_t> table(slots, 0);  // unit index + 1; 0 is free
+    const std::hash<std::u16string_view> hash;
+    auto find = [&](std::u16string_view id, bool insert, size_t index) -> size_t {
+      for (size_t at = hash(id) & (slots - 1);; at = (at + 1) & (slots - 1)) {
+        if (table[at] == 0) {
+          if (insert) table[at] = static_cast<uint32_t>(index + 1);
+          return SIZE_MAX;
+        }
+        if (doc.units[table[at] - 1].id == id) return table[at] - 1;
+      }
+    };
+    for (size_t i = 0; i < n; ++i) {
+      if (find(doc.units[i].id, true, i) != SIZE_MAX) {
+        error = u"the document has the unit id " + CString(doc.units[i].id) + u" twice";
+        return false;
+      }
+    }
+    match([&](std::u16string_view id) { return find(id, false, 0); });
+    for (size_t i = 0; i < n; ++i) {
+      if (matched[i] != 0) continue;
+      ++counts.unknown;
+      counts.unknownIds.emplace_back(doc.units[i].id);
+    }
   }
   if (changes.empty()) return true;
   CItemEventServer& events = CItemEventServer::Instance();

@@ -23,6 +23,12 @@ bool ParseFormatName(const std::string& name, ExchangeFormat& format);
 // (any case). False for other extensions.
 bool FormatFromPath(const std::string& path, ExchangeFormat& format);
 
+// The language of the project that `lang` names: a language the project
+// selects as it is or in another brand, or, for a neutral language ("ja"),
+// the one selected language of that primary language. `lang` itself when
+// none is (or two neutral candidates are).
+int ProjectLang(const CResItem& root, int lang);
+
 struct ExportOptions {
   ExchangeFormat format = ExchangeFormat::kXliff12;
   CUnitLangs langs;
@@ -84,7 +90,7 @@ struct ImportCounts {
 
 // Puts the targets of `doc` into the project below `root` through the item
 // API (creating translations where absent). Languages: the document's, else
-// the project's native and current target. Checks first: false with a reason
+// the project's native and current target; a target is read as ProjectLang. Checks first: false with a reason
 // and no change at all when the target language is not one the project
 // selects, the document has no usable language, or two units share an id.
 bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& counts,

@@ -29,41 +29,44 @@ class DocBuffer {
 };
 
 // UTF-8 of a UTF-16 text. An unpaired surrogate goes through `odd`
-// (called with the unit), which appends its own form. Written through a
-// pointer: this is the inner loop of every export.
+// (called with the unit), which appends its own form. This is the inner loop
+// of every export: it converts into a buffer on the stack and appends that
+// in pieces, so the string is never grown unit by unit nor zero-filled.
 template <typename Odd>
 void AppendUtf8(std::string& out, std::u16string_view text, Odd odd) {
+  constexpr size_t kRoom = 256;
+  char buffer[kRoom + 4];
+  size_t used = 0;
   const size_t n = text.size();
-  size_t at = out.size();
-  out.resize(at + n * 3);
-  char* o = &out[at];
   for (size_t i = 0; i < n; ++i) {
+    if (used > kRoom) {
+      out.append(buffer, used);
+      used = 0;
+    }
     const unsigned c = text[i];
     if (c < 0x80) {
-      *o++ = static_cast<char>(c);
+      buffer[used++] = static_cast<char>(c);
     } else if (c < 0x800) {
-      *o++ = static_cast<char>(0xC0 | (c >> 6));
-      *o++ = static_cast<char>(0x80 | (c & 0x3F));
+      buffer[used++] = static_cast<char>(0xC0 | (c >> 6));
+      buffer[used++] = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
                text[i + 1] <= 0xDFFF) {
       const unsigned cp = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-      *o++ = static_cast<char>(0xF0 | (cp >> 18));
-      *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+      buffer[used++] = static_cast<char>(0xF0 | (cp >> 18));
+      buffer[used++] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      buffer[used++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      buffer[used++] = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      out.resize(static_cast<size_t>(o - out.data()));
+      out.append(buffer, used);
+      used = 0;
       odd(out, static_cast<char16_t>(c));
-      at = out.size();
-      out.resize(at + (n - i - 1) * 3);
-      o = &out[0] + at;
     } else {
-      *o++ = static_cast<char>(0xE0 | (c >> 12));
-      *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *o++ = static_cast<char>(0x80 | (c & 0x3F));
+      buffer[used++] = static_cast<char>(0xE0 | (c >> 12));
+      buffer[used++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      buffer[used++] = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  out.resize(static_cast<size_t>(o - out.data()));
+  out.append(buffer, used);
 }
 
 // Appends the UTF-16 of strict UTF-8 (no overlong forms, no surrogates, no

@@ -51,20 +51,23 @@ void Quoted(std::string& out, std::u16string_view text) {
 
 void Comment(std::string& out, const char* mark, std::u16string_view text) {
   // One comment line per line of the text; other controls would break it.
+  // Runs of ordinary characters go to AppendUtf8 whole.
+  auto bad = [](std::string& o, char16_t) { o += "\xEF\xBF\xBD"; };
   out += mark;
+  size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
+    if (c >= 0x20 && c != 0x7F) continue;
+    AppendUtf8(out, text.substr(start, i - start), bad);
+    start = i + 1;
     if (c == u'\n') {
       out += '\n';
       out += mark;
-    } else if (c < 0x20 || c == 0x7F) {
-      out += ' ';
     } else {
-      AppendUtf8(out, text.substr(i, 1 + (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size())),
-                 [](std::string& o, char16_t) { o += "\xEF\xBF\xBD"; });
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) ++i;
+      out += ' ';
     }
   }
+  AppendUtf8(out, text.substr(start), bad);
   out += '\n';
 }
 

@@ -7,19 +7,13 @@
 #include <string>
 #include <algorithm>
 #include <cstdint>
+#include <map>
 
 #include "items/TransItem.h"
 #include "lang/LangMap.h"
 #include "props/Prop.h"
 
 namespace {
-
-// The string value of a translation's text, or null when it has none.
-const CString* TextOf(const CTransItem* trans) {
-  if (trans == nullptr) return nullptr;
-  const auto* text = dynamic_cast<const CStrProp*>(trans->GetPropW(CPropName::TransText));
-  return text != nullptr ? &text->value : nullptr;
-}
 
 void AppendHex4(std::u16string& out, unsigned value) {
   static const char16_t kDigits[] = u"0123456789ABCDEF";
@@ -56,13 +50,87 @@ void AppendSegment(std::u16string& out, const CResItem& item) {
   }
 }
 
+// What one item shows a walk: its translations in the two languages and
+// their texts, each null when absent.
+struct Texts {
+  CTransItem* sourceTrans;
+  CTransItem* targetTrans;
+  const CString* source;
+  const CString* target;
+};
+
+// A large project is far bigger than the caches, and every step from an
+// item to its text (translation map, translation, property map, property,
+// text) is a likely miss, each waiting on the one before. So a group of
+// items goes through each step together, and each step prefetches what the
+// next reads: the misses of a group overlap instead of queuing.
+constexpr size_t kGroup = 16;
+
+// Fetches the whole objects of up to kGroup items.
+void PrefetchItems(CResItem* const* items, size_t count) {
+  for (size_t i = 0; i < std::min(count, kGroup); ++i) {
+    const char* object = reinterpret_cast<const char*>(items[i]);
+    for (size_t at = 0; at < sizeof(CResItem); at += 64) __builtin_prefetch(object + at);
+    __builtin_prefetch(object + sizeof(CResItem) - 1);
+  }
+}
+
+// Fills `out` for `count` (at most kGroup) items.
+void ResolveTexts(CResItem* const* items, size_t count, const CUnitLangs& langs, Texts* out) {
+  const CPropName textName(CPropName::TransText);
+  // Small maps (a few languages, a few properties) are mostly their first
+  // node: fetching it ahead saves most of the search's misses.
+  for (size_t i = 0; i < count; ++i) {
+    const std::map<int, CTransItem*>& translations = items[i]->GetTransMap();
+    if (!translations.empty()) __builtin_prefetch(&*translations.begin());
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const std::map<int, CTransItem*>& translations = items[i]->GetTransMap();
+    const auto source = translations.find(langs.source);
+    const auto target = translations.find(langs.target);
+    out[i].sourceTrans = source != translations.end() ? source->second : nullptr;
+    out[i].targetTrans = target != translations.end() ? target->second : nullptr;
+    __builtin_prefetch(out[i].sourceTrans);
+    __builtin_prefetch(out[i].targetTrans);
+  }
+  for (size_t i = 0; i < count; ++i) {
+    for (const CTransItem* trans : {out[i].sourceTrans, out[i].targetTrans}) {
+      if (trans != nullptr && !trans->GetProps().empty()) {
+        __builtin_prefetch(&*trans->GetProps().begin());
+      }
+    }
+  }
+  const CProp* props[kGroup][2];
+  for (size_t i = 0; i < count; ++i) {
+    const CTransItem* trans[2] = {out[i].sourceTrans, out[i].targetTrans};
+    for (int k = 0; k < 2; ++k) {
+      props[i][k] = trans[k] != nullptr ? trans[k]->GetPropW(textName) : nullptr;
+      __builtin_prefetch(props[i][k]);
+    }
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const CString** texts[2] = {&out[i].source, &out[i].target};
+    for (int k = 0; k < 2; ++k) {
+      const auto* text = dynamic_cast<const CStrProp*>(props[i][k]);
+      *texts[k] = text != nullptr ? &text->value : nullptr;
+      if (text != nullptr) __builtin_prefetch(text->value.view().data());
+    }
+  }
+}
+
 // An item whose children are being walked, with the children's segments
-// in one buffer and the suffix ("~2"...) of each that repeats a sibling's.
+// in one buffer, the suffix ("~2"...) of each that repeats a sibling's, and
+// the texts of the next group of children. Frames are kept and refilled as
+// the walk goes down and up again: their buffers are allocated once per depth.
 struct Frame {
-  CResItem* item;
+  CResItem* item = nullptr;
   std::u16string segments;
   std::vector<uint32_t> ends;     // segment i is [ends[i-1], ends[i])
   std::vector<uint32_t> suffix;   // 0: none
+  std::vector<uint32_t> table;    // finds equal segments
+  std::vector<uint32_t> count;
+  Texts texts[kGroup];            // of the children [resolved - kGroup, resolved)
+  size_t resolved = 0;
   size_t next = 0;
   size_t pathLength = 0;          // of the item's own id
 
@@ -71,21 +139,48 @@ struct Frame {
     return std::u16string_view(segments).substr(begin, ends[i] - begin);
   }
 
-  explicit Frame(CResItem* parent, size_t length) : item(parent), pathLength(length) {
-    const std::vector<CResItem*>& children = parent->GetResItems();
-    ends.reserve(children.size());
-    for (const CResItem* child : children) {
-      AppendSegment(segments, *child);
-      ends.push_back(static_cast<uint32_t>(segments.size()));
+  // The texts of child `i`. Resolved a group at a time just before they are
+  // needed, so that they are still in the cache when the walk gets there.
+  const Texts& TextsOf(size_t i, const CUnitLangs& langs) {
+    if (i == resolved) {
+      CResItem* const* children = item->GetResItems().data();
+      const size_t n = item->GetResItems().size();
+      const size_t size = std::min(kGroup, n - i);
+      ResolveTexts(children + i, size, langs, texts);
+      resolved += size;
+      if (resolved < n) PrefetchItems(children + resolved, n - resolved);
     }
+    return texts[i % kGroup];
+  }
+
+  void Fill(CResItem* parent, size_t length) {
+    item = parent;
+    pathLength = length;
+    next = 0;
+    resolved = 0;
+    const std::vector<CResItem*>& children = parent->GetResItems();
+    const size_t n = children.size();
+    segments.clear();
+    ends.clear();
+    // A group's objects are on their way while the group before is read.
+    PrefetchItems(children.data(), n);
+    for (size_t begin = 0; begin < n; begin += kGroup) {
+      const size_t size = std::min(kGroup, n - begin);
+      if (begin + kGroup < n) PrefetchItems(children.data() + begin + kGroup, n - begin - kGroup);
+      for (size_t i = begin; i < begin + size; ++i) {
+        AppendSegment(segments, *children[i]);
+        ends.push_back(static_cast<uint32_t>(segments.size()));
+      }
+    }
+    PrefetchItems(children.data(), n);
     suffix.assign(children.size(), 0);
     if (children.size() < 2) return;
     // Equal segments meet in an open-addressing table of child indices; the
     // first in child order keeps its segment, the next get ~2, ~3...
     size_t slots = 4;
     while (slots < 2 * children.size()) slots *= 2;
-    std::vector<uint32_t> table(slots, 0);  // index + 1; 0 is free
-    std::vector<uint32_t> count(children.size(), 1);
+    table.assign(slots, 0);  // index + 1; 0 is free
+    count.assign(children.size(), 1);
     const std::hash<std::u16string_view> hash;
     for (uint32_t i = 0; i < children.size(); ++i) {
       const std::u16string_view segment = Segment(i);
@@ -115,23 +210,15 @@ bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& vis
   std::u16string path;
   CUnit unit;
   // Emits the unit of `item`, if it is one, under the id in `path`.
-  auto emit = [&](CResItem& item, const CResItem* file, size_t fileIdLength) {
-    // One pass over the few translations finds both languages.
-    CTransItem* sourceTrans = nullptr;
-    CTransItem* trans = nullptr;
-    for (const auto& [lang, t] : item.GetTransMap()) {
-      if (lang == langs.source) sourceTrans = t;
-      if (lang == langs.target) trans = t;
-    }
-    const CString* source = TextOf(sourceTrans);
-    if (source == nullptr || source->IsEmpty()) return true;
-    const CString* target = TextOf(trans);
+  auto emit = [&](CResItem& item, const Texts& texts, const CResItem* file,
+                  size_t fileIdLength) {
+    if (texts.source == nullptr || texts.source->IsEmpty()) return true;
     unit.id = path;
-    unit.source = source->view();
-    unit.target = target != nullptr ? target->view() : std::u16string_view();
+    unit.source = texts.source->view();
+    unit.target = texts.target != nullptr ? texts.target->view() : std::u16string_view();
     unit.note = item.GetComment();
     unit.item = &item;
-    unit.targetTrans = trans;
+    unit.targetTrans = texts.targetTrans;
     unit.file = file;
     unit.fileId = std::u16string_view(path).substr(0, fileIdLength);
     unit.parent = item.GetParent();
@@ -139,15 +226,19 @@ bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& vis
   };
 
   path = u".";
-  if (!emit(root, &root, 1)) return false;
+  CResItem* const rootItem = &root;
+  Texts rootTexts;
+  ResolveTexts(&rootItem, 1, langs, &rootTexts);
+  if (!emit(root, rootTexts, &root, 1)) return false;
   path.clear();
 
-  std::vector<Frame> stack;
-  stack.emplace_back(&root, 0);
-  while (!stack.empty()) {
-    Frame& top = stack.back();
+  std::vector<Frame> frames(1);  // frames[0, depth) are in use
+  frames[0].Fill(&root, 0);
+  size_t depth = 1;
+  while (depth != 0) {
+    Frame& top = frames[depth - 1];
     if (top.next == top.ends.size()) {
-      stack.pop_back();
+      --depth;
       continue;
     }
     const size_t index = top.next++;
@@ -161,11 +252,15 @@ bool ForEachUnit(CResItem& root, const CUnitLangs& langs, const UnitVisitor& vis
       path.append(digits, digits + length);
     }
     // The file is the first level below the root: its id ends at the first "/".
-    const bool isFile = stack.size() == 1;
+    const bool isFile = depth == 1;
     const size_t fileIdLength = isFile ? path.size() : path.find(u'/');
-    const CResItem* file = isFile ? child : stack[1].item;
-    if (!emit(*child, file, fileIdLength)) return false;
-    if (!child->GetResItems().empty()) stack.emplace_back(child, path.size());
+    const CResItem* file = isFile ? child : frames[1].item;
+    if (!emit(*child, top.TextsOf(index, langs), file, fileIdLength)) return false;
+    if (!child->GetResItems().empty()) {
+      if (depth == frames.size()) frames.emplace_back();  // `top` moves with the vector
+      frames[depth].Fill(child, path.size());
+      ++depth;
+    }
   }
   return true;
 }

@@ -365,11 +365,34 @@ struct XliffReader {
           return false;
         }
       }
-    } else if (!Text(unit.child("source"), source_) || !Text(unit.child("target"), target_)) {
-      return false;
+    } else {
+      // The first <source> and <target>, found in one pass over the children.
+      pugi::xml_node source;
+      pugi::xml_node target;
+      for (const pugi::xml_node& part : unit.children()) {
+        if (part.type() != pugi::node_element) continue;
+        if (!source && std::strcmp(part.name(), "source") == 0) source = part;
+        if (!target && std::strcmp(part.name(), "target") == 0) target = part;
+      }
+      if (!Text(source, source_) || !Text(target, target_)) return false;
     }
     doc.units.push_back(CExchangeUnit{doc.Keep(id_), doc.Keep(source_), doc.Keep(target_)});
     return true;
+  }
+
+  // The number of units Units finds, so that the list is allocated once.
+  size_t Count(const pugi::xml_node& parent, int depth = 0) const {
+    size_t count = 0;
+    const char* unitName = v2 ? "unit" : "trans-unit";
+    for (const pugi::xml_node& child : parent.children()) {
+      if (child.type() != pugi::node_element) continue;
+      if (std::strcmp(child.name(), unitName) == 0) {
+        ++count;
+      } else if (depth < 64 && std::strcmp(child.name(), "group") == 0) {
+        count += Count(child, depth + 1);
+      }
+    }
+    return count;
   }
 
   // Units, also inside groups (other tools write those).
@@ -432,6 +455,11 @@ bool ReadXliff(const char* data, size_t size, CExchangeDoc& doc, CString& error)
                     !reader.Lang(root, "trgLang", "trgLangValue", doc.targetLang))) {
     return false;
   }
+  size_t count = 0;
+  for (const pugi::xml_node& file : root.children("file")) {
+    count += reader.Count(reader.v2 ? file : file.child("body"));
+  }
+  doc.units.reserve(count);
   for (const pugi::xml_node& file : root.children("file")) {
     if (!reader.v2 &&
         (!reader.Lang(file, "source-language", "source-lang-value", doc.sourceLang) ||

@@ -59,6 +59,7 @@ TEST(Units, LanguageTexts) {
     if (c.lang != 0) EXPECT_EQ(lang, c.lang);
   }
   EXPECT_EQ(LangCultureName(0x30407), u"de-DE");  // the brand is not in the name
+  EXPECT_EQ(ProjectLang(*Project(), 0x0011), kJa);  // neutral: the one Japanese selected
 }
 
 TEST(Formats, EveryCharacterComesBack) {
@@ -72,8 +73,7 @@ TEST(Formats, EveryCharacterComesBack) {
     for (const char16_t* text : texts) Add(root, 6, text, text, (CString(u"T:") + text).GetString());
     const CExchangeDoc doc = Read(Export(root, format));
     ASSERT_EQ(doc.units.size(), std::size(texts)) << static_cast<int>(format);
-    EXPECT_EQ(doc.sourceLang, kEn);
-    EXPECT_EQ(doc.targetLang, kDe);
+    EXPECT_EQ(std::pair(doc.sourceLang, doc.targetLang), std::pair(kEn, kDe));
     const auto units = CollectUnits(root, CUnitLangs{kEn, kDe});
     for (size_t i = 0; i < units.size(); ++i) {
       EXPECT_EQ(CString(doc.units[i].id), units[i].id) << static_cast<int>(format) << " " << i;
@@ -119,9 +119,9 @@ TEST(Import, CountsAndChanges) {
   EXPECT_EQ(units[1].target, u"OK");
   EXPECT_EQ(units[2].target, u"&Abbrechen");
   EXPECT_EQ(units[3].target, u"Speichern?");
+  doc.targetLang = 0x0007;  // neutral German: the project's German
   ASSERT_TRUE(ImportDocument(*root, doc, counts, error));
-  EXPECT_EQ(counts.applied, 0u);
-  EXPECT_EQ(counts.unchanged, 2u);
+  EXPECT_EQ(std::pair(counts.applied, counts.unchanged), std::pair(size_t{0}, size_t{2}));
 }
 
 TEST(Import, RefusedDocumentsChangeNothing) {

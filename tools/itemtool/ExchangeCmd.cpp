@@ -88,6 +88,8 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   }
   std::unique_ptr<CResItem> root;
   if (!LoadProject(files[0], root, err)) return kExitMalformed;
+  // "ja" names the project's Japanese, as in stats and check.
+  options.langs.target = ProjectLang(*root, options.langs.target);
   if (source.empty()) options.langs.source = CPrjConfig::GetNative(*root);
   if (options.langs.source == CLangId::Undefined) {
     return Usage(err, files[0] + ": the project has no native language: use --source");

@@ -11,6 +11,7 @@
 #include "Project.h"
 #include "config/PrjConfig.h"
 #include "exchange/Checks.h"
+#include "exchange/Exchange.h"
 #include "exchange/Pseudo.h"
 #include "exchange/Stats.h"
 #include "platform/Files.h"
@@ -93,20 +94,9 @@ bool ResolveLangs(const CResItem& root, const std::vector<std::string>& texts,
       err << "itemtool: unknown language " << text << '\n';
       return false;
     }
-    int chosen = selected.count(lang) != 0 ? lang : 0;
-    for (auto it = selected.begin(); chosen == 0 && it != selected.end(); ++it) {
-      if (CLangId(*it).GetRawLng() == CLangId(lang).GetRawLng()) chosen = *it;
-    }
     // A neutral language ("ja") names the one selected language it covers.
-    const short primary = CLangId(lang).GetPrimaryLng();
-    if (chosen == 0 && CLangId(lang).GetRawLng() == primary) {
-      for (const int candidate : selected) {
-        if (CLangId(candidate).GetPrimaryLng() != primary) continue;
-        chosen = chosen == 0 ? candidate : -1;
-      }
-      if (chosen == -1) chosen = 0;
-    }
-    if (chosen == 0) {
+    const int chosen = ProjectLang(root, lang);
+    if (selected.count(chosen) == 0) {
       err << "itemtool: the project does not select " << text << '\n';
       return false;
     }
