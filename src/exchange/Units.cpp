@@ -3,15 +3,16 @@
 // reader allows needs no deep stack.
 #include "exchange/Units.h"
 
-#include <cstdio>
-#include <string>
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <map>
+#include <string>
 
 #include "items/TransItem.h"
 #include "lang/LangMap.h"
 #include "props/Prop.h"
+#include "text/TextUtil.h"
 
 namespace {
 
@@ -277,23 +278,14 @@ std::vector<CUnitRecord> CollectUnits(CResItem& root, const CUnitLangs& langs) {
 
 namespace {
 
-// Digits of `text` from `first` in `base`; false on anything else or when
+// All of `text` as digits in `base`; false on anything else or when
 // the value leaves 24 bits.
 bool ParseNumber(const std::u16string_view text, int base, int& value) {
   if (text.empty() || text.size() > 10) return false;
   long long v = 0;
   for (const char16_t c : text) {
-    int digit;
-    if (c >= u'0' && c <= u'9') {
-      digit = c - u'0';
-    } else if (base == 16 && c >= u'a' && c <= u'f') {
-      digit = c - u'a' + 10;
-    } else if (base == 16 && c >= u'A' && c <= u'F') {
-      digit = c - u'A' + 10;
-    } else {
-      return false;
-    }
-    if (digit >= base) return false;
+    const int digit = DigitValue(c, base);
+    if (digit < 0) return false;
     v = v * base + digit;
   }
   if (v <= 0 || v > 0xFFFFFF) return false;

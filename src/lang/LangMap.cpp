@@ -5,6 +5,7 @@
 #include "lang/LangMap.h"
 
 #include "items/TransItem.h"
+#include "text/TextUtil.h"
 
 namespace {
 
@@ -35,17 +36,8 @@ CString LocaleText(int lcid, Nls::LCTYPE type, int capacity) {
 int ParseInt(const CString& text, int base) {
   int value = 0;
   for (int i = 0; i < text.GetLength(); ++i) {
-    const char16_t c = text[i];
-    int digit;
-    if (c >= u'0' && c <= u'9') {
-      digit = c - u'0';
-    } else if (base == 16 && c >= u'a' && c <= u'f') {
-      digit = c - u'a' + 10;
-    } else if (base == 16 && c >= u'A' && c <= u'F') {
-      digit = c - u'A' + 10;
-    } else {
-      break;
-    }
+    const int digit = DigitValue(text[i], base);
+    if (digit < 0) break;
     if (value > (0x7FFFFFFF - digit) / base) break;  // the locale texts are short
     value = value * base + digit;
   }

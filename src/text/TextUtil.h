@@ -82,3 +82,17 @@ unsigned long NumFromUnified(const char16_t* s);
 bool IdFromString(const char16_t* s, unsigned long& id);
 // A numeric identifier as its bare number, a named one as its name.
 CString ResIdToGui(const CString& unified);
+
+// The value of `c` as a digit in `base` (up to 16, letters in either case),
+// or -1 when it is none.
+inline int DigitValue(char16_t c, int base) {
+  int digit = -1;
+  if (c >= u'0' && c <= u'9') {
+    digit = c - u'0';
+  } else if (c >= u'a' && c <= u'f') {
+    digit = c - u'a' + 10;
+  } else if (c >= u'A' && c <= u'F') {
+    digit = c - u'A' + 10;
+  }
+  return digit < base ? digit : -1;
+}
