@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/FileSystem.h"
 
@@ -120,6 +124,85 @@ bool GZFileStreamIn::ReadToEnd(std::string& reason) {
   return false;
 }
 
+// Compresses batches on its own thread: a batch is handed over while the
+// caller fills the next, so encoding and deflate overlap on two cores.
+class GZFileStreamOut::Deflater {
+ public:
+  explicit Deflater(gzFile file) : file_(file), thread_([this] { Run(); }) {}
+  ~Deflater() { Finish(); }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+
+  // Waits until the thread has taken the last batch, then gives it `batch`
+  // (which gets back an empty buffer to refill). Returns the errno of the
+  // first failed write so far, or 0.
+  int Hand(std::vector<unsigned char>& batch) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !full_; });
+    handed_.swap(batch);
+    full_ = true;
+    const int error = error_;
+    lock.unlock();
+    changed_.notify_all();
+    batch.clear();
+    return error;
+  }
+  // Compresses what was handed and stops the thread; the errno of the first
+  // failed write, or 0.
+  int Finish() {
+    if (thread_.joinable()) {
+      {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        done_ = true;
+      }
+      changed_.notify_all();
+      thread_.join();
+    }
+    return error_;
+  }
+
+ private:
+  void Run() {
+    std::vector<unsigned char> batch;
+    for (;;) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return full_ || done_; });
+        if (!full_) return;
+        batch.swap(handed_);
+        full_ = false;
+      }
+      changed_.notify_all();
+      int error = 0;
+      if (!batch.empty()) {
+        errno = 0;
+        const int n = gzwrite(file_, batch.data(), static_cast<unsigned int>(batch.size()));
+        if (n < 0 || static_cast<size_t>(n) != batch.size()) error = errno != 0 ? errno : EIO;
+      }
+      batch.clear();
+      if (error != 0) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (error_ == 0) error_ = error;
+      }
+    }
+  }
+
+  gzFile file_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<unsigned char> handed_;
+  bool full_ = false;  // handed_ holds a batch the thread has not taken
+  bool done_ = false;
+  int error_ = 0;
+  std::thread thread_;  // last: starts once the members above exist
+};
+
+namespace {
+// Large enough that zlib deflates a batch in place (see gzbuffer below) and
+// the hand-overs cost nothing; small enough to stay in cache.
+constexpr size_t kBatch = 256 * 1024;
+}  // namespace
+
 GZFileStreamOut::GZFileStreamOut(const char16_t* path, unsigned int level) : handle_(nullptr) {
   if (level > 9) {
     error_ = EINVAL;
@@ -128,23 +211,40 @@ GZFileStreamOut::GZFileStreamOut(const char16_t* path, unsigned int level) : han
   const std::string mode = "wb" + std::to_string(level);
   errno = 0;
   handle_ = gzopen(ToNativePath(path).c_str(), mode.c_str());
-  if (handle_) {
-    // zlib compresses a write at least this large straight from the
-    // caller's memory; a smaller one it first copies into its own buffer.
-    // The binary writer hands on blocks of nearly 64 KiB.
-    gzbuffer(static_cast<gzFile>(handle_), 32 * 1024);
-  } else {
+  if (!handle_) {
     Remember(error_, errno);
+    return;
+  }
+  // zlib compresses a write at least this large straight from the caller's
+  // memory; a smaller one it first copies into its own buffer.
+  gzbuffer(static_cast<gzFile>(handle_), 32 * 1024);
+  try {
+    deflater_ = std::make_unique<Deflater>(static_cast<gzFile>(handle_));
+    batch_.reserve(kBatch);
+  } catch (const std::system_error&) {
+    deflater_.reset();  // no thread to be had: compress inline
   }
 }
 
 GZFileStreamOut::~GZFileStreamOut() { Close(); }
+
+void GZFileStreamOut::Hand() {
+  if (batch_.empty()) return;
+  if (const int error = deflater_->Hand(batch_)) Remember(error_, error);
+}
 
 unsigned int GZFileStreamOut::write(const void* buffer, unsigned int count) {
   if (count == 0) return 0;
   if (!handle_) {
     Remember(error_, EBADF);
     return 0;
+  }
+  if (deflater_) {
+    if (error_ != 0) return 0;  // the file is lost already
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    batch_.insert(batch_.end(), bytes, bytes + count);
+    if (batch_.size() >= kBatch) Hand();
+    return count;
   }
   errno = 0;
   const int n = gzwrite(static_cast<gzFile>(handle_), buffer, count);
@@ -154,6 +254,11 @@ unsigned int GZFileStreamOut::write(const void* buffer, unsigned int count) {
 
 bool GZFileStreamOut::Close() {
   if (!handle_) return IsGood();
+  if (deflater_) {
+    Hand();
+    if (const int error = deflater_->Finish()) Remember(error_, error);
+    deflater_.reset();
+  }
   errno = 0;
   // gzclose writes the last block and the trailer: its failures count too.
   if (gzclose(static_cast<gzFile>(handle_)) != Z_OK) Remember(error_, errno);

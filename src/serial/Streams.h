@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,10 @@ class GZFileStreamIn : public IStreamIn {
 
 // Writes a gzip file at compression `level` 0 to 9; a level above 9 opens
 // nothing and creates no file. Remembers lost bytes as FileStreamOut does.
+// zlib compresses on a thread of the stream's own while the caller produces
+// the next bytes (inline when no thread can be started): write() takes a
+// copy and returns at once, so a compression or disk failure shows in the
+// next write, IsGood(), Error() and Close().
 class GZFileStreamOut : public IStreamOut {
  public:
   GZFileStreamOut(const char16_t* path, unsigned int level);
@@ -125,14 +130,20 @@ class GZFileStreamOut : public IStreamOut {
   unsigned int write(const void* buffer, unsigned int count) override;
   bool IsOpen() const { return handle_ != nullptr; }
   bool IsGood() const { return (handle_ != nullptr || closed_) && error_ == 0; }
-  // Writes the gzip trailer and closes; true when every byte reached the file.
+  // Compresses what is left, writes the gzip trailer and closes; true when
+  // every byte reached the file.
   bool Close();
   int Error() const { return error_; }
 
  private:
+  class Deflater;
+  void Hand();
+
   void* handle_;  // gzFile
   bool closed_ = false;
   int error_ = 0;
+  std::vector<unsigned char> batch_;  // bytes not yet handed to the deflater
+  std::unique_ptr<Deflater> deflater_;
 };
 
 }  // namespace Serial
