@@ -39,6 +39,7 @@ PAIRS = [
     ("peer_bench", r"ours/(\w+)/(\w+)", r"cereal/\1/\2", "real"),
     ("exchange_bench", r"Export/(\w+)", r"Baseline/fwrite_\1", "cpu"),
     ("exchange_bench", r"Import/xliff", r"Baseline/pugixml_parse", "cpu"),
+    ("exchange_bench", r"Walk/units", r"Baseline/walk_texts", "cpu"),
 ]
 
 # Keys of a JSON run that are not user counters.
