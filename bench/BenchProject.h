@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -150,5 +152,35 @@ inline size_t CountItems(const CResItem& root) {
   }
   return count;
 }
+
+// The start of a bench over the million-item project: freed pages kept (see
+// KeepFreedPages), `--smoke` taken (a hundredth of the project) and a
+// temporary folder made. main() returns status() at once when it is not 0.
+class ProjectBenchStart {
+ public:
+  ProjectBenchStart(const char* name, int argc, char** argv) : temp_(name) {
+    KeepFreedPages();
+    bool argsOk = true;
+    smoke_ = TakeSmokeFlag(argc, argv, argsOk);
+    if (!argsOk) {
+      status_ = 2;
+    } else if (temp_.path().empty()) {
+      std::fprintf(stderr, "%s: cannot create a temporary folder\n", name);
+      status_ = 1;
+    }
+  }
+  int status() const { return status_; }
+  bool smoke() const { return smoke_; }
+  const std::filesystem::path& dir() const { return temp_.path(); }
+  Plan plan() const {
+    const size_t divisor = smoke_ ? 100 : 1;
+    return {1000000 / divisor, 1000 / divisor};
+  }
+
+ private:
+  TempDir temp_;
+  bool smoke_ = false;
+  int status_ = 0;
+};
 
 }  // namespace bench

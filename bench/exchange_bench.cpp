@@ -144,24 +144,17 @@ void PugixmlParse(benchmark::State& state, Fixture* f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bench::KeepFreedPages();
-  bool argsOk = true;
-  const bool smoke = bench::TakeSmokeFlag(argc, argv, argsOk);
-  if (!argsOk) return 2;
-  bench::TempDir temp("exchange_bench");
-  if (temp.path().empty()) {
-    std::fprintf(stderr, "exchange_bench: cannot create a temporary folder\n");
-    return 1;
-  }
-  const size_t divisor = smoke ? 100 : 1;
+  const bench::ProjectBenchStart start("exchange_bench", argc, argv);
+  if (start.status() != 0) return start.status();
+  const bool smoke = start.smoke();
   Fixture f;
-  f.root = bench::BuildProject({1000000 / divisor, 1000 / divisor});
+  f.root = bench::BuildProject(start.plan());
   CPrjLangs langs(kSource);
   langs.setSelectedLangs({kTarget, 0x0411});
   CPrjConfig::SetPrjLangs(*f.root, langs);
   f.xliff = ExportToString(*f.root, ExchangeFormat::kXliff12, &f.units);
   f.po = ExportToString(*f.root, ExchangeFormat::kPo, nullptr);
-  f.path = (temp.path() / "document").string();
+  f.path = (start.dir() / "document").string();
 
   const ExchangeFormat xliff = ExchangeFormat::kXliff12;
   const ExchangeFormat po = ExchangeFormat::kPo;

@@ -1134,20 +1134,12 @@ void PrintSummary(const bench::RecordingReporter& r, const Project& p) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bench::KeepFreedPages();
-  bool argsOk = true;
-  const bool smoke = bench::TakeSmokeFlag(argc, argv, argsOk);
-  if (!argsOk) return 2;
-
-  bench::TempDir temp("peer_bench");
-  if (temp.path().empty()) {
-    std::fprintf(stderr, "peer_bench: cannot create a temporary folder\n");
-    return 1;
-  }
-  const size_t divisor = smoke ? 100 : 1;
+  const bench::ProjectBenchStart start("peer_bench", argc, argv);
+  if (start.status() != 0) return start.status();
+  const bool smoke = start.smoke();
   Project project;
-  project.plan = {1000000 / divisor, 1000 / divisor};
-  const std::string problem = Prepare(project, temp.path());
+  project.plan = start.plan();
+  const std::string problem = Prepare(project, start.dir());
   if (!problem.empty()) {
     std::fprintf(stderr, "peer_bench: %s\n", problem.c_str());
     return 1;

@@ -558,20 +558,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "project_bench: cannot start the load probe\n");
     return 1;
   }
-  bench::KeepFreedPages();
-  bool argsOk = true;
-  const bool smoke = bench::TakeSmokeFlag(argc, argv, argsOk);
-  if (!argsOk) return 2;
-
-  bench::TempDir temp("project_bench");
-  if (temp.path().empty()) {
-    std::fprintf(stderr, "project_bench: cannot create a temporary folder\n");
-    return 1;
-  }
-  const size_t divisor = smoke ? 100 : 1;
+  const bench::ProjectBenchStart start("project_bench", argc, argv);
+  if (start.status() != 0) return start.status();
+  const bool smoke = start.smoke();
   Project project;
-  project.plan = {1000000 / divisor, 1000 / divisor};
-  if (!Prepare(project, temp.path())) {
+  project.plan = start.plan();
+  if (!Prepare(project, start.dir())) {
     std::fprintf(stderr, "project_bench: cannot write the project files\n");
     return 1;
   }

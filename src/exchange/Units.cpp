@@ -173,6 +173,8 @@ struct Frame {
         ends.push_back(static_cast<uint32_t>(segments.size()));
       }
     }
+    // The first group again: a long sibling list has pushed it out by now,
+    // and the texts are resolved from it first.
     PrefetchItems(children.data(), n);
     suffix.assign(children.size(), 0);
     if (children.size() < 2) return;
