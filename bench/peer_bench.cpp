@@ -407,7 +407,7 @@ void Fail(benchmark::State& state, const std::string& what) {
 
 // ---- The peers' byte streams ----
 
-// Appends to a byte vector, as our MemoryStreamOut does.
+// Appends to a byte vector.
 class VectorOutBuf : public std::streambuf {
  public:
   explicit VectorOutBuf(Bytes& bytes) : bytes_(bytes) {}
@@ -531,14 +531,12 @@ struct Format {
 
 // Ours, exactly as project_bench saves and loads.
 void OursWriteMemory(std::unique_ptr<CResItem>& root, Bytes& out) {
-  Serial::MemoryStreamOut stream;
-  stream.data().swap(out);  // keeps the capacity of the last round
-  stream.data().clear();
+  Serial::MemoryStreamOut stream(std::move(out));  // written over: the last round's pages
   {
     Serial::Binary::BinarySerialOut writer(stream);
     DoProject(writer, root);
   }
-  out.swap(stream.data());
+  out = stream.Take();
 }
 
 std::unique_ptr<CResItem> OursLoad(Serial::IStreamIn& stream) {
@@ -712,8 +710,13 @@ class FloorOut {
   }
 
  private:
+  // The check stays inline; only the rare growth is a call, so the cursor
+  // can live in a register between stores.
   unsigned char* Need(size_t n) {
-    if (static_cast<size_t>(end_ - at_) >= n) return at_;
+    if (__builtin_expect(static_cast<size_t>(end_ - at_) >= n, 1)) return at_;
+    return Grow(n);
+  }
+  __attribute__((noinline)) unsigned char* Grow(size_t n) {
     const size_t used = static_cast<size_t>(at_ - out_.data());
     out_.resize(std::max(out_.size() * 2, used + n));
     at_ = out_.data() + used;
@@ -918,7 +921,8 @@ std::string Prepare(Project& p, const std::filesystem::path& dir) {
   {
     Serial::MemoryStreamOut empty;
     { Serial::Binary::BinarySerialOut writer(empty); }
-    g_header.assign(empty.data().begin(), empty.data().end() - 1);
+    g_header = empty.Take();
+    g_header.pop_back();
   }
   for (const Format& format : kFormats) {
     Case c;

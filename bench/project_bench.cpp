@@ -300,7 +300,7 @@ bool Prepare(Project& p, const std::filesystem::path& dir) {
     Serial::Binary::BinarySerialOut writer(out);
     DoProject(writer, p.root);
   }
-  p.stream = std::move(out.data());
+  p.stream = out.Take();
   p.plainPath = (dir / "project.serial").string();
   p.gzPath = (dir / "project.zlib.gz").string();
   p.savePath = (dir / "project.save.gz").string();
@@ -334,17 +334,19 @@ void Build(benchmark::State& state, Project* p) {
   SetItems(state, *p);
 }
 
-// The writer appends into one reused buffer, so that the figure is the
+// The writer writes over one reused buffer, so that the figure is the
 // writer's own and not the page faults of a fresh buffer every round.
 void MemorySave(benchmark::State& state, Project* p) {
-  Serial::MemoryStreamOut out;
-  out.data().reserve(p->stream.size());
+  std::vector<unsigned char> out(p->stream.size());
   for (auto _ : state) {
-    out.data().clear();
-    Serial::Binary::BinarySerialOut writer(out);
-    DoProject(writer, p->root);
+    Serial::MemoryStreamOut stream(std::move(out));
+    {
+      Serial::Binary::BinarySerialOut writer(stream);
+      DoProject(writer, p->root);
+    }
+    out = stream.Take();
   }
-  if (out.data() != p->stream) Fail(state, "the save gave other bytes than before");
+  if (out != p->stream) Fail(state, "the save gave other bytes than before");
   SetItems(state, *p);
 }
 

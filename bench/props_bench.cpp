@@ -215,24 +215,24 @@ ContainerCase MakeContainerCase(size_t count) {
     Serial::Binary::BinarySerialOut writer(out);
     c.container->Do(writer);
   }
-  c.stream = std::move(out.data());
+  c.stream = out.Take();
   return c;
 }
 
-// The writer appends into one reused buffer, so that the figure is the
+// The writer writes over one reused buffer, so that the figure is the
 // writer's own and not the page faults of a fresh buffer every round.
 void ContainerWrite(benchmark::State& state, ContainerCase* c) {
-  Serial::MemoryStreamOut out;
-  out.data().reserve(c->stream.size());
+  std::vector<unsigned char> out(c->stream.size());
   for (auto _ : state) {
-    out.data().clear();
+    Serial::MemoryStreamOut stream(std::move(out));
     {
-      Serial::Binary::BinarySerialOut writer(out);
+      Serial::Binary::BinarySerialOut writer(stream);
       c->container->Do(writer);
     }
-    benchmark::DoNotOptimize(out.data().data());
+    out = stream.Take();
+    benchmark::DoNotOptimize(out.data());
   }
-  if (out.data() != c->stream) Fail(state, "the writer gave other bytes than before");
+  if (out != c->stream) Fail(state, "the writer gave other bytes than before");
   SetBytes(state, c->stream.size());
 }
 

@@ -199,7 +199,7 @@ Prepared Prepare(const Case& c, const std::string& tag) {
     Serial::Binary::BinarySerialOut writer(out);
     WriteCase(writer, c);
   }
-  p.stream = out.data();
+  p.stream = out.Take();
   Serial::GZFileStreamOut file(CString::FromUtf8(p.gzPath), kGzipLevel);
   if (!file.IsOpen() ||
       file.write(p.stream.data(), static_cast<unsigned int>(p.stream.size())) != p.stream.size()) {
@@ -214,20 +214,20 @@ void SetBytes(benchmark::State& state, const Prepared& p) {
                           static_cast<int64_t>(p.stream.size()));
 }
 
-// The writer appends into one reused buffer, so that the figure is the
+// The writer writes over one reused buffer, so that the figure is the
 // writer's own and not the page faults of a fresh buffer every round.
 void MemoryWrite(benchmark::State& state, const Prepared* p) {
-  Serial::MemoryStreamOut out;
-  out.data().reserve(p->stream.size());
+  std::vector<unsigned char> out(p->stream.size());
   for (auto _ : state) {
-    out.data().clear();
+    Serial::MemoryStreamOut stream(std::move(out));
     {
-      Serial::Binary::BinarySerialOut writer(out);
+      Serial::Binary::BinarySerialOut writer(stream);
       WriteCase(writer, p->c);
     }
-    benchmark::DoNotOptimize(out.data().data());
+    out = stream.Take();
+    benchmark::DoNotOptimize(out.data());
   }
-  if (out.data() != p->stream) Fail(state, "the writer gave other bytes than before");
+  if (out != p->stream) Fail(state, "the writer gave other bytes than before");
   SetBytes(state, *p);
 }
 

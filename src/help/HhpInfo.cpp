@@ -153,7 +153,7 @@ bool CHhpInfo::operator<(const CHhpInfo& other) const {
       CHhpInfo copy(info);
       copy.Do(writer);
     }
-    return out.data();
+    return out.Take();
   };
   return bytes(*this) < bytes(other);
 }

@@ -25,18 +25,15 @@ namespace Binary {
 class BinaryOutPath {
  public:
   explicit BinaryOutPath(BinarySerialOut& out)
-      : out_(out),
-        base_(out.buffer_.get()),
-        end_(base_ + BinarySerialOut::kBufferSize),
-        home_(nullptr),
-        at_(base_ + out.used_) {}
+      : out_(out), home_(nullptr), end_(out.end_), at_(out.at_) {}
   // Hands the cursor back: to the path Local() was called on, or to the
-  // writer.
+  // writer (which knows its room's end already).
   ~BinaryOutPath() {
     if (home_) {
-      *home_ = at_;
+      home_->end_ = end_;
+      home_->at_ = at_;
     } else {
-      out_.used_ = static_cast<size_t>(at_ - base_);
+      out_.at_ = at_;
     }
   }
   BinaryOutPath(const BinaryOutPath&) = delete;
@@ -66,6 +63,7 @@ class BinaryOutPath {
     const size_t units = static_cast<size_t>(name.GetStrValue().GetLength());
     if (name.GetType() != NodeName::STRING || units > 255) {
       at_ = out_.EnterAt(at_, name);
+      end_ = out_.end_;
       return true;
     }
     unsigned char* p = Room(3 + units * 2);
@@ -84,6 +82,7 @@ class BinaryOutPath {
   void Write(unsigned int size, const void* data) {
     if (size > BinarySerialOut::kBufferSize - 5) {
       at_ = out_.WriteAt(at_, size, data);
+      end_ = out_.end_;
       return;
     }
     unsigned char* p = Room(5 + size);
@@ -109,19 +108,23 @@ class BinaryOutPath {
   // and taken back around it.
   template <typename Call>
   bool Generic(Call&& call) {
-    out_.used_ = static_cast<size_t>(at_ - base_);
+    out_.at_ = at_;
     const bool ok = call(static_cast<ISerialStream&>(out_));
-    at_ = base_ + out_.used_;
+    at_ = out_.at_;
+    end_ = out_.end_;
     return ok;
   }
 
  private:
   BinaryOutPath(BinaryOutPath& outer, int /*local*/)
-      : out_(outer.out_), base_(outer.base_), end_(outer.end_), home_(&outer.at_), at_(outer.at_) {}
+      : out_(outer.out_), home_(&outer), end_(outer.end_), at_(outer.at_) {}
 
   // Space for `n` bytes, n at most the buffer's size.
   unsigned char* Room(size_t n) {
-    if (static_cast<size_t>(end_ - at_) < n) at_ = out_.Drain(at_);
+    if (static_cast<size_t>(end_ - at_) < n) {
+      at_ = out_.Drain(at_);
+      end_ = out_.end_;
+    }
     return at_;
   }
 
@@ -129,9 +132,8 @@ class BinaryOutPath {
   // it right after the outer one stored it, and a wider load spanning it
   // and another member would wait for that store to retire.
   BinarySerialOut& out_;
-  unsigned char* const base_;
-  unsigned char* const end_;
-  unsigned char** const home_;  // the outer path's cursor, for a local one
+  BinaryOutPath* const home_;  // the outer path, for a local one
+  unsigned char* end_;         // the room's end, which moves when a memory stream grows
   unsigned char* at_;
 };
 

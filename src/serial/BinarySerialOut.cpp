@@ -1,10 +1,12 @@
 // The binary writer. It collects bytes in a block-sized buffer because the
 // format is made of many tiny pieces and every stream call has a cost (a
-// gzwrite per marker byte would dominate a save).
+// gzwrite per marker byte would dominate a save). A memory stream lends its
+// own memory instead, which spares copying every block into it.
 #include "serial/BinarySerialOut.h"
 
 #include <cstdint>
 #include <cstring>
+#include <typeinfo>
 
 #include "serial/BinaryFormat.h"
 
@@ -12,8 +14,20 @@ namespace Serial {
 namespace Binary {
 
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
-    : out_(out), version_(version), buffer_(new unsigned char[kBufferSize]), used_(0) {
+    : out_(out), version_(version) {
   if (version_ == UNDEFINED_SCHEME_VERSION) version_ = VersionInfo::FromString(u"6.0.5865");
+  // Exactly that class: a derived one may want its bytes through write().
+  if (typeid(out) == typeid(MemoryStreamOut)) {
+    memory_ = static_cast<MemoryStreamOut*>(&out);
+    base_ = memory_->Lend(kBufferSize, end_);
+    if (!base_) memory_ = nullptr;  // another writer is busy there: its write() says so
+  }
+  if (!memory_) {
+    buffer_.reset(new unsigned char[kBufferSize]);
+    base_ = buffer_.get();
+    end_ = base_ + kBufferSize;
+  }
+  at_ = base_;
   version_.Do(*this);
   EnterNode(NodeName(ROOT_NODE_NAME));
 }
@@ -21,29 +35,41 @@ BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
 BinarySerialOut::~BinarySerialOut() {
   LeaveNode();
   Flush();
+  if (memory_) memory_->Return();
 }
 
-unsigned char* BinarySerialOut::Drain(unsigned char* at) {
-  used_ = static_cast<size_t>(at - buffer_.get());
-  Flush();
-  return buffer_.get();
+unsigned char* BinarySerialOut::Drain(unsigned char* at, size_t least) {
+  at_ = at;
+  if (!memory_) {
+    Flush();
+    return at_;
+  }
+  memory_->Keep(at);
+  memory_->Return();
+  base_ = at_ = memory_->Lend(least, end_);
+  return at_;
 }
 
 unsigned char* BinarySerialOut::EnterAt(unsigned char* at, const NodeName& name) {
-  used_ = static_cast<size_t>(at - buffer_.get());
+  at_ = at;
   EnterNode(name);
-  return buffer_.get() + used_;
+  return at_;
 }
 
 unsigned char* BinarySerialOut::WriteAt(unsigned char* at, unsigned int size, const void* data) {
-  used_ = static_cast<size_t>(at - buffer_.get());
+  at_ = at;
   WriteField(size, data);
-  return buffer_.get() + used_;
+  return at_;
 }
 
 bool BinarySerialOut::Flush() {
-  if (used_ != 0) Hand(buffer_.get(), used_);
-  used_ = 0;
+  if (memory_) {
+    memory_->Keep(at_);
+    base_ = at_;
+  } else {
+    if (at_ != base_) Hand(base_, static_cast<size_t>(at_ - base_));
+    at_ = base_;
+  }
   return !lost_;
 }
 
@@ -52,31 +78,36 @@ void BinarySerialOut::Hand(const void* data, size_t size) {
 }
 
 void BinarySerialOut::Put(const void* data, size_t size) {
-  if (used_ + size > kBufferSize) {
-    Flush();
-    if (size >= kBufferSize) {
-      Hand(data, size);
-      return;
+  if (static_cast<size_t>(end_ - at_) < size) {
+    if (memory_) {
+      Drain(at_, size);
+    } else {
+      Flush();
+      if (size >= kBufferSize) {
+        Hand(data, size);
+        return;
+      }
     }
   }
-  CopyBytes(&buffer_[used_], data, size);
-  used_ += size;
+  CopyBytes(at_, data, size);
+  at_ += size;
 }
 
 void BinarySerialOut::LeaveNode() {
-  // The most frequent call of all: one byte straight into the buffer.
-  if (used_ == kBufferSize) Flush();
-  buffer_[used_++] = NODE_END;
+  // The most frequent call of all: one byte straight into the room.
+  if (at_ == end_) Drain(at_);
+  *at_++ = NODE_END;
 }
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
-  if (name.GetType() != NodeName::STRING && used_ + 3 <= kBufferSize) {
+  const size_t room = static_cast<size_t>(end_ - at_);
+  if (name.GetType() != NodeName::STRING && room >= 3) {
     // Anonymous and byte names: two or three bytes written in place.
-    unsigned char* p = &buffer_[used_];
+    unsigned char* p = at_;
     p[0] = NODE_START;
     p[1] = static_cast<unsigned char>(name.GetType());
     p[2] = name.GetByteValue();
-    used_ += name.GetType() == NodeName::NONE ? 2 : 3;
+    at_ += name.GetType() == NodeName::NONE ? 2 : 3;
     return true;
   }
   unsigned char head[4] = {NODE_START, static_cast<unsigned char>(name.GetType()), 0, 0};
@@ -93,11 +124,10 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
       // follow, so the stream stays well-formed.
       const unsigned char length = static_cast<unsigned char>(name.GetStrValue().GetLength());
       head[2] = length;
-      if (used_ + 3 + length * 2u <= kBufferSize) {
-        unsigned char* p = &buffer_[used_];
-        std::memcpy(p, head, 3);
-        CopyBytes(p + 3, name.GetStrValue().GetString(), length * 2u);
-        used_ += 3 + length * 2u;
+      if (room >= 3 + length * 2u) {
+        std::memcpy(at_, head, 3);
+        CopyBytes(at_ + 3, name.GetStrValue().GetString(), length * 2u);
+        at_ += 3 + length * 2u;
         break;
       }
       Put(head, 3);
@@ -109,12 +139,12 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
 }
 
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
-  if (used_ + 5 + size <= kBufferSize) {
-    unsigned char* p = &buffer_[used_];
+  if (static_cast<size_t>(end_ - at_) >= 5 + size_t{size}) {
+    unsigned char* p = at_;
     p[0] = FIELD;
     std::memcpy(p + 1, &size, 4);
     CopyBytes(p + 5, data, size);
-    used_ += 5 + size;
+    at_ += 5 + size_t{size};
     return;
   }
   unsigned char head[5] = {FIELD};

@@ -12,8 +12,9 @@ namespace Serial {
 namespace Binary {
 
 // The output stream must outlive the writer. Bytes are collected in a small
-// buffer and handed to the stream in blocks; the stream has received every
-// byte, "Root"'s end included, once the writer is destroyed (or Flush()ed).
+// buffer and handed to the stream in blocks, or written straight into a
+// MemoryStreamOut's memory; the stream has received every byte, "Root"'s end
+// included, once the writer is destroyed (or Flush()ed).
 class BinarySerialOut : public ISerialStream {
  public:
   // Writes the header (UNDEFINED_SCHEME_VERSION becomes 6.0.5865) and opens
@@ -39,20 +40,25 @@ class BinarySerialOut : public ISerialStream {
   bool Flush();
 
  private:
-  friend class BinaryOutPath;  // writes into the buffer in place
+  friend class BinaryOutPath;  // writes into the room in place
   void Put(const void* data, size_t size);
   void Hand(const void* data, size_t size);
-  // A path's slow steps: each takes the path's cursor into the buffer,
-  // does its work through the members above and returns the new cursor.
-  unsigned char* Drain(unsigned char* at);
+  // A path's slow steps: each takes the path's cursor, does its work through
+  // the members below and returns the new cursor (end_ may move too).
+  // Drain hands on the written bytes and makes room for `least` more.
+  unsigned char* Drain(unsigned char* at, size_t least = kBufferSize);
   unsigned char* EnterAt(unsigned char* at, const NodeName& name);
   unsigned char* WriteAt(unsigned char* at, unsigned int size, const void* data);
 
   IStreamOut& out_;
+  MemoryStreamOut* memory_ = nullptr;  // the stream, when written in place
   VersionInfo version_;
   static constexpr size_t kBufferSize = 64 * 1024;
   std::unique_ptr<unsigned char[]> buffer_;  // uninitialised: written before it is read
-  size_t used_;
+  // The room being written: [base_, at_) is written but not handed on yet.
+  unsigned char* base_ = nullptr;
+  unsigned char* at_ = nullptr;
+  unsigned char* end_ = nullptr;
   bool lost_ = false;
 };
 

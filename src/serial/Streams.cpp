@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -72,10 +73,40 @@ unsigned int MemoryStreamIn::read(void* buffer, unsigned int count) {
   return n;
 }
 
+namespace {
+
+// Grows `data` to hold at least `least` bytes, doubling so that appending
+// stays linear. Only memory never used before is zeroed by the growth.
+void GrowTo(std::vector<unsigned char>& data, size_t least) {
+  if (data.size() >= least) return;
+  data.resize(std::max({least, data.size() * 2, size_t{4096}}));
+}
+
+}  // namespace
+
 unsigned int MemoryStreamOut::write(const void* buffer, unsigned int count) {
-  const auto* bytes = static_cast<const unsigned char*>(buffer);
-  data_.insert(data_.end(), bytes, bytes + count);
+  if (lent_ || count == 0) return 0;
+  GrowTo(data_, size_ + count);
+  std::memcpy(data_.data() + size_, buffer, count);
+  size_ += count;
   return count;
+}
+
+std::vector<unsigned char> MemoryStreamOut::Take() {
+  if (lent_) throw std::logic_error("a binary writer is still writing into this memory stream");
+  data_.resize(size_);
+  size_ = 0;
+  std::vector<unsigned char> taken = std::move(data_);
+  data_.clear();
+  return taken;
+}
+
+unsigned char* MemoryStreamOut::Lend(size_t least, unsigned char*& end) {
+  if (lent_) return nullptr;
+  GrowTo(data_, size_ + least);
+  lent_ = true;
+  end = data_.data() + data_.size();
+  return data_.data() + size_;
 }
 
 GZFileStreamIn::GZFileStreamIn(const char16_t* path)

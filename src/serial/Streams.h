@@ -3,9 +3,11 @@
 // live anywhere a byte stream can.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Serial {
@@ -85,15 +87,41 @@ class MemoryStreamIn : public IStreamIn {
   unsigned int position_;
 };
 
-// Collects written bytes in memory; the stream owns them.
+namespace Binary {
+class BinarySerialOut;
+}
+
+// Collects written bytes in memory; the stream owns them. A BinarySerialOut
+// writes straight into the stream's memory instead of copying blocks in.
 class MemoryStreamOut : public IStreamOut {
  public:
+  MemoryStreamOut() = default;
+  // Starts in `scratch`'s memory, whose bytes are written over, not kept: a
+  // caller that saves again and again keeps one buffer and its pages.
+  explicit MemoryStreamOut(std::vector<unsigned char> scratch) : data_(std::move(scratch)) {}
+  MemoryStreamOut(const MemoryStreamOut&) = delete;
+  MemoryStreamOut& operator=(const MemoryStreamOut&) = delete;
+  // Appends. Takes nothing (returns 0) while a BinarySerialOut is writing
+  // here: its unfinished bytes lie where these would go.
   unsigned int write(const void* buffer, unsigned int count) override;
-  const std::vector<unsigned char>& data() const { return data_; }
-  std::vector<unsigned char>& data() { return data_; }
+  const unsigned char* bytes() const { return data_.data(); }
+  size_t size() const { return size_; }
+  // The bytes written, handed over; the stream is empty after. Throws
+  // std::logic_error while a BinarySerialOut is writing here.
+  std::vector<unsigned char> Take();
 
  private:
-  std::vector<unsigned char> data_;
+  friend class Binary::BinarySerialOut;
+  // Lends the writer the room after the written bytes, at least `least`
+  // bytes up to `end`; null when another writer holds it already.
+  unsigned char* Lend(size_t least, unsigned char*& end);
+  // Counts the lent room up to `to` as written; the rest stays lent.
+  void Keep(const unsigned char* to) { size_ = static_cast<size_t>(to - data_.data()); }
+  void Return() { lent_ = false; }
+
+  std::vector<unsigned char> data_;  // the first size_ bytes are written; the rest is room
+  size_t size_ = 0;
+  bool lent_ = false;
 };
 
 // Reads a gzip file (a plain file reads through unchanged, as zlib does).

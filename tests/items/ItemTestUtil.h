@@ -114,7 +114,7 @@ inline Bytes Save(std::unique_ptr<CResItem>& root) {
     Serial::Binary::BinarySerialOut writer(out);
     EXPECT_TRUE(DoProject(writer, root));
   }
-  return out.data();
+  return out.Take();
 }
 
 inline bool Load(const Bytes& bytes, std::unique_ptr<CResItem>& root) {

@@ -90,6 +90,13 @@ TEST(ItemSerial, BinaryPathsMatchTheGenericPath) {
   const Bytes large = Save(project);
   ASSERT_GT(large.size(), 600000u);
   EXPECT_EQ(LoadOutcome(large, false), testutil::Hex(large));
+  // A memory stream is written in place; any other gets the writer's blocks.
+  struct Blocks : Serial::MemoryStreamOut {} blocks;
+  {
+    Serial::Binary::BinarySerialOut writer(blocks);
+    DoProject(writer, project);
+  }
+  EXPECT_EQ(blocks.Take(), large);
 }
 
 // A chain of `depth` items, each the only child of the one above.

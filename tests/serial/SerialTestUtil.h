@@ -44,7 +44,7 @@ inline Bytes Write(const std::function<void(Serial::ISerialStream&)>& body) {
     Serial::Binary::BinarySerialOut writer(out);
     body(writer);
   }
-  return out.data();
+  return out.Take();
 }
 
 // Only the bytes that `body` wrote, without header, "Root" start and end.

@@ -43,7 +43,7 @@ TEST(BinarySerialOut, ExactBytesOfHeaderNodesAndFields) {
             Layout("nodes and fields"));
   Serial::MemoryStreamOut out;  // an explicit version is written instead
   Serial::Binary::BinarySerialOut(out, VersionInfo(7, 1, 2, 3));
-  testutil::Read(out.data(), [](ISerialStream& s) {
+  testutil::Read(out.Take(), [](ISerialStream& s) {
     EXPECT_EQ(s.GetSchemeVersion(), VersionInfo(7, 1, 2, 3));
   });
 }

@@ -1,6 +1,9 @@
-// Gzip file streams: standard gzip at every level, none past the last.
+// Byte streams: memory written in place, standard gzip at every level and
+// none past the last.
 #include <gtest/gtest.h>
 #include <zlib.h>
+
+#include <stdexcept>
 
 #include "SerialTestUtil.h"
 #include "serial/Streams.h"
@@ -8,6 +11,29 @@
 using testutil::Bytes;
 
 namespace {
+
+// A writer works in the memory stream's own memory: scratch bytes are written
+// over, and nothing else may write there meanwhile.
+TEST(MemoryStreamOut, WriterWorksInPlace) {
+  const Bytes empty = testutil::Write([](Serial::ISerialStream&) {});
+  Serial::MemoryStreamOut out(Bytes(100000, 0xEE));
+  EXPECT_EQ(out.write("ab", 2), 2u);
+  {
+    Serial::Binary::BinarySerialOut writer(out);
+    EXPECT_EQ(out.write("c", 1), 0u);
+    EXPECT_THROW(out.Take(), std::logic_error);
+    {
+      Serial::Binary::BinarySerialOut second(out);  // finds the memory lent
+      EXPECT_FALSE(second.Flush());
+    }
+    EXPECT_TRUE(writer.Flush());
+    EXPECT_EQ(out.size(), empty.size() + 1);  // all but the end of "Root"
+  }
+  Bytes expect{'a', 'b'};
+  expect.insert(expect.end(), empty.begin(), empty.end());
+  EXPECT_EQ(out.Take(), expect);
+  EXPECT_EQ(out.size(), 0u);
+}
 
 TEST(GZFileStreams, EveryLevelWritesStandardGzip) {
   Bytes payload;
