@@ -128,9 +128,9 @@ class BinaryOutPath {
     return at_;
   }
 
-  // The cursor last and apart from the other members: a local path copies
-  // it right after the outer one stored it, and a wider load spanning it
-  // and another member would wait for that store to retire.
+  // The room last and apart from the other members: a local path copies it
+  // right after the outer one stored it, and a wider load spanning it and
+  // another member would wait for that store to retire.
   BinarySerialOut& out_;
   BinaryOutPath* const home_;  // the outer path, for a local one
   unsigned char* end_;         // the room's end, which moves when a memory stream grows

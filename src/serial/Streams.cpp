@@ -76,7 +76,8 @@ unsigned int MemoryStreamIn::read(void* buffer, unsigned int count) {
 namespace {
 
 // Grows `data` to hold at least `least` bytes, doubling so that appending
-// stays linear. Only memory never used before is zeroed by the growth.
+// stays linear. Only bytes past its size are zeroed: a scratch vector's own
+// bytes are written over as they are.
 void GrowTo(std::vector<unsigned char>& data, size_t least) {
   if (data.size() >= least) return;
   data.resize(std::max({least, data.size() * 2, size_t{4096}}));
