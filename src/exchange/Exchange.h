@@ -90,8 +90,9 @@ struct ImportCounts {
 
 // Puts the targets of `doc` into the project below `root` through the item
 // API (creating translations where absent). Languages: the document's, else
-// the project's native and current target; a target is read as ProjectLang. Checks first: false with a reason
-// and no change at all when the target language is not one the project
-// selects, the document has no usable language, or two units share an id.
+// the project's native and current target; a target is read as ProjectLang.
+// Checks first: false with a reason and no change at all when the target
+// language is not one the project selects, the document has no usable
+// language, or two units share an id.
 bool ImportDocument(CResItem& root, const CExchangeDoc& doc, ImportCounts& counts,
                     CString& error);

@@ -20,8 +20,8 @@ namespace Binary {
 // buffer that the path holds: a path made by Local() in a function keeps it
 // in registers there, where a cursor behind a reference would be reloaded
 // after every byte stored (a byte store may alias anything). Any step the
-// buffer cannot take whole (a flush, an overlong name, a huge field, a value
-// of a class the layout does not know) goes through the writer's members.
+// room cannot take whole (a flush, a huge field, a value of a class the
+// layout does not know) goes through the writer's members.
 class BinaryOutPath {
  public:
   explicit BinaryOutPath(BinarySerialOut& out)
@@ -60,12 +60,11 @@ class BinaryOutPath {
     return true;
   }
   bool Enter(const NodeName& name) {
-    const size_t units = static_cast<size_t>(name.GetStrValue().GetLength());
-    if (name.GetType() != NodeName::STRING || units > 255) {
-      at_ = out_.EnterAt(at_, name);
-      end_ = out_.end_;
-      return true;
-    }
+    if (name.GetType() == NodeName::NONE) return Enter();
+    if (name.GetType() == NodeName::BYTE) return Enter(name.GetByteValue());
+    // Only the low 8 bits of an overlong length fit; that many code units
+    // follow, so the stream stays well-formed.
+    const size_t units = static_cast<unsigned char>(name.GetStrValue().GetLength());
     unsigned char* p = Room(3 + units * 2);
     p[0] = NODE_START;
     p[1] = NodeName::STRING;

@@ -9,6 +9,7 @@
 #include <typeinfo>
 
 #include "serial/BinaryFormat.h"
+#include "serial/BinaryPaths.h"
 
 namespace Serial {
 namespace Binary {
@@ -50,12 +51,6 @@ unsigned char* BinarySerialOut::Drain(unsigned char* at, size_t least) {
   return at_;
 }
 
-unsigned char* BinarySerialOut::EnterAt(unsigned char* at, const NodeName& name) {
-  at_ = at;
-  EnterNode(name);
-  return at_;
-}
-
 unsigned char* BinarySerialOut::WriteAt(unsigned char* at, unsigned int size, const void* data) {
   at_ = at;
   WriteField(size, data);
@@ -93,64 +88,22 @@ void BinarySerialOut::Put(const void* data, size_t size) {
   at_ += size;
 }
 
-void BinarySerialOut::LeaveNode() {
-  // The most frequent call of all: one byte straight into the room.
-  if (at_ == end_) Drain(at_);
-  *at_++ = NODE_END;
-}
+// The node and field bytes are laid out once, by the path; the writer's own
+// calls take a path for the one step.
+void BinarySerialOut::LeaveNode() { BinaryOutPath(*this).Leave(); }
 
-bool BinarySerialOut::EnterNode(const NodeName& name) {
-  const size_t room = static_cast<size_t>(end_ - at_);
-  if (name.GetType() != NodeName::STRING && room >= 3) {
-    // Anonymous and byte names: two or three bytes written in place.
-    unsigned char* p = at_;
-    p[0] = NODE_START;
-    p[1] = static_cast<unsigned char>(name.GetType());
-    p[2] = name.GetByteValue();
-    at_ += name.GetType() == NodeName::NONE ? 2 : 3;
-    return true;
-  }
-  unsigned char head[4] = {NODE_START, static_cast<unsigned char>(name.GetType()), 0, 0};
-  switch (name.GetType()) {
-    case NodeName::NONE:
-      Put(head, 2);
-      break;
-    case NodeName::BYTE:
-      head[2] = name.GetByteValue();
-      Put(head, 3);
-      break;
-    case NodeName::STRING: {
-      // Only the low 8 bits of an overlong length fit; that many code units
-      // follow, so the stream stays well-formed.
-      const unsigned char length = static_cast<unsigned char>(name.GetStrValue().GetLength());
-      head[2] = length;
-      if (room >= 3 + length * 2u) {
-        std::memcpy(at_, head, 3);
-        CopyBytes(at_ + 3, name.GetStrValue().GetString(), length * 2u);
-        at_ += 3 + length * 2u;
-        break;
-      }
-      Put(head, 3);
-      Put(name.GetStrValue().GetString(), length * 2u);
-      break;
-    }
-  }
-  return true;
-}
+bool BinarySerialOut::EnterNode(const NodeName& name) { return BinaryOutPath(*this).Enter(name); }
 
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
-  if (static_cast<size_t>(end_ - at_) >= 5 + size_t{size}) {
-    unsigned char* p = at_;
-    p[0] = FIELD;
-    std::memcpy(p + 1, &size, 4);
-    CopyBytes(p + 5, data, size);
-    at_ += 5 + size_t{size};
+  if (size <= kBufferSize - 5) {
+    BinaryOutPath(*this).Write(size, data);
     return;
   }
+  // Larger than a block: the bytes go on from where they are.
   unsigned char head[5] = {FIELD};
   std::memcpy(head + 1, &size, 4);
   Put(head, 5);
-  if (size != 0) Put(data, size);
+  Put(data, size);
 }
 
 }  // namespace Binary

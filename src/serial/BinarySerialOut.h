@@ -47,7 +47,6 @@ class BinarySerialOut : public ISerialStream {
   // the members below and returns the new cursor (end_ may move too).
   // Drain hands on the written bytes and makes room for `least` more.
   unsigned char* Drain(unsigned char* at, size_t least = kBufferSize);
-  unsigned char* EnterAt(unsigned char* at, const NodeName& name);
   unsigned char* WriteAt(unsigned char* at, unsigned int size, const void* data);
 
   IStreamOut& out_;
